@@ -1,0 +1,43 @@
+# Entry points: `make run` links the shipped examples, `make test` builds and runs every test.
+BUILD ?= build
+BENCH_BUILD ?= build-bench
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PACKAGES := build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev
+
+.PHONY: setup build run test bench sanitize clean
+
+setup:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -z "$$missing" ]; then echo "setup: all packages present"; \
+	elif [ "$$(id -u)" = 0 ]; then \
+	  echo "setup: installing$$missing"; \
+	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	else \
+	  echo "setup: missing packages:$$missing"; \
+	  echo "setup: run as root: apt-get install -y --no-install-recommends$$missing"; exit 1; \
+	fi
+
+build: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@$(BUILD)/torvak-link examples/*.ini
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize: setup
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTORVAK_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTORVAK_TESTS=OFF -DTORVAK_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@for b in $(BENCH_BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan

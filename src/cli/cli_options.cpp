@@ -1,0 +1,82 @@
+#include "cli/cli_options.h"
+
+CliParse parseCliOptions(const std::vector<std::string>& args) {
+  CliParse parse;
+  CliOptions& o = parse.options;
+  bool onlyFiles = false;
+  for (const std::string& arg : args) {
+    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+      o.parameterFiles.push_back(arg);
+    } else if (arg == "--") {
+      onlyFiles = true;
+    } else if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
+    } else if (arg == "--no-progress") {
+      o.progress = false;
+    } else if (arg == "--on-problem=ask") {
+      o.onProblem = ProblemPolicy::Ask;
+    } else if (arg == "--on-problem=continue") {
+      o.onProblem = ProblemPolicy::Continue;
+    } else if (arg == "--on-problem=stop") {
+      o.onProblem = ProblemPolicy::Stop;
+    } else {
+      parse.ok = false;
+      parse.error = arg.rfind("--on-problem", 0) == 0
+                        ? "--on-problem takes ask, continue or stop, not '" + arg + "'"
+                        : "unknown option '" + arg + "'";
+      return parse;
+    }
+  }
+  if (!o.help && !o.version && o.parameterFiles.empty()) {
+    parse.ok = false;
+    parse.error = "no parameter file given";
+  }
+  return parse;
+}
+
+std::string cliUsage() {
+  return R"(Usage: torvak-link [options] PARAMETER_FILE...
+
+Runs each linking parameter file in turn, as Run > Linking does in the desktop program, on
+a worker thread. Report blocks go to the report file that the parameter file names and to
+standard output; messages go to standard error as "caption: text", followed by the run's
+final status ("Linking Done: FILE" or "Error: (STATUS) in Linking: FILE").
+Relative data-file and report names are taken from the parameter file's folder.
+
+Options:
+  --on-problem=ask       on "Problem in Linking, Continue?" ask on the terminal (default;
+                         when standard input is not a terminal, this acts as stop)
+  --on-problem=continue  skip the failed pair and go on with the next one
+  --on-problem=stop      end the run at the failed pair
+  --no-progress          no progress line on standard error
+  -h, --help             show this help and exit
+  --version              show the version and exit
+
+Ctrl-C asks the run in progress to stop (the pair in work ends and is reported; no further
+files are run); a second Ctrl-C ends the program at once.
+
+Exit status:
+  0        every run ended with status 0
+  1 - 99   the status of the first run that did not end with 0:
+             1  settings could not be loaded or checked, the parameter file or a To
+                file could not be read (Model 1: also the To file)
+             2  a From file or the empirical theta file could not be read (Models 3
+                and 4: also the settings)
+             3  Model 1: the least-squares matrix is singular; Models 3 and 4: no theta
+                points could be allocated
+             8  the run was stopped
+             9  Models 3 and 4: the search of a pair failed
+  100 + k  the first failing run ended with the negative status -k
+           (102: Model 1, the From slopes' cross-product matrix is singular)
+  64       the command line is wrong
+  130      interrupted by a second Ctrl-C
+)";
+}
+
+int exitCodeForStatus(int status) {
+  if (status == 0) return 0;
+  if (status > 0) return status < 100 ? status : 99;
+  return status > -100 ? 100 - status : 199;
+}

@@ -1,0 +1,223 @@
+#include "data/item_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "data/row_skip.h"
+#include "params/token_reader.h"
+
+namespace {
+
+constexpr double kNormalScale = 1.702;
+
+bool isBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Whitespace-separated words with the physical line of each, plus whole-line skipping.
+class WordReader {
+ public:
+  explicit WordReader(std::istream& in) : buf_(in.rdbuf()) {}
+
+  bool atEnd() const { return buf_ == nullptr || buf_->sgetc() == Traits::eof(); }
+
+  // Skips white space; false when nothing else remains.
+  bool skipBlank() {
+    if (buf_ == nullptr) return false;
+    int c = buf_->sgetc();
+    while (c != Traits::eof() && isBlank(c)) {
+      if (c == '\n') ++line_;
+      c = buf_->snextc();
+    }
+    return c != Traits::eof();
+  }
+
+  bool word(std::string& text) {
+    if (!skipBlank()) return false;
+    text.clear();
+    wordLine_ = line_;
+    for (int c = buf_->sgetc(); c != Traits::eof() && !isBlank(c); c = buf_->snextc()) {
+      text.push_back(Traits::to_char_type(c));
+    }
+    return true;
+  }
+
+  // Reads up to and including the next line end; whether any character was not white space.
+  bool restOfLine() {
+    bool text = false;
+    for (int c = buf_->sbumpc(); c != Traits::eof(); c = buf_->sbumpc()) {
+      if (c == '\n') {
+        ++line_;
+        break;
+      }
+      if (!isBlank(c)) text = true;
+    }
+    return text;
+  }
+
+  long long line() const { return line_; }
+  long long wordLine() const { return wordLine_; }
+
+ private:
+  using Traits = std::streambuf::traits_type;
+  std::streambuf* buf_;
+  long long line_ = 1;
+  long long wordLine_ = 1;
+};
+
+struct FormatCounts {
+  std::string record;  // the letters one record reads (the format up to its first other one)
+  int a = 0, b = 0, c = 0, d = 0, t = 0;
+};
+
+FormatCounts countFormat(const std::string& columnFormat) {
+  FormatCounts counts;
+  for (char letter : columnFormat) {
+    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    switch (letter) {
+      case 'A': ++counts.a; break;
+      case 'B': ++counts.b; break;
+      case 'C': ++counts.c; break;
+      case 'D': ++counts.d; break;
+      case 'T': ++counts.t; break;
+      case 'X': break;
+      default: return counts;
+    }
+    counts.record.push_back(letter);
+  }
+  return counts;
+}
+
+// Why a format cannot fill the outputs; empty when it can.
+std::string formatProblem(const FormatCounts& f, const ItemFileOutputs& out) {
+  if (f.record.empty()) return "reads no value";
+  if (f.c > 1) return "has more than one C";
+  if (f.d > 1) return "has more than one D";
+  if (f.b > 0 && f.d > 0) return "has both B and D";
+  if (f.b > f.a) return "has more B than A";
+  if (out.dimension > 0 && f.a != out.dimension) {
+    return "has " + std::to_string(f.a) + " A for dimension " + std::to_string(out.dimension);
+  }
+  return {};
+}
+
+bool makesIntercepts(const FormatCounts& f) { return f.b > 0 || f.d > 0; }
+
+// The number of records the outputs were sized for.
+std::size_t expectedRecords(const FormatCounts& f, const ItemFileOutputs& out) {
+  if (f.a + f.t > 0) return out.slopes.size() / static_cast<std::size_t>(f.a + f.t);
+  if (makesIntercepts(f) && !out.intercepts.empty()) return out.intercepts.size();
+  if (f.c > 0 && !out.guessing.empty()) return out.guessing.size();
+  return 0;
+}
+
+}  // namespace
+
+ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
+                              const ItemFileOutputs& out) {
+  ItemFileResult result;
+  const FormatCounts f = countFormat(spec.columnFormat);
+  const std::string formatNote = " (column format " + spec.columnFormat + ")";
+  auto refuse = [&](const std::string& why) {
+    result.code = 2;
+    result.message = spec.name + ": " + why;
+    return result;
+  };
+  if (std::string problem = formatProblem(f, out); !problem.empty()) {
+    return refuse("column format " + spec.columnFormat + " " + problem);
+  }
+
+  const double scale = (scaleFlag != 0 && spec.fileType != 0) ? kNormalScale : 1.0;
+  WordReader words(in);
+  auto overflow = [&] {
+    return refuse("line " + std::to_string(words.wordLine()) + ": more records than the " +
+                  std::to_string(expectedRecords(f, out)) + " expected" + formatNote);
+  };
+
+  long long lineNumber = 1;  // skip numbering: blank lines do not count
+  std::size_t slopeIndex = 0, interceptIndex = 0, guessIndex = 0;
+  std::vector<double> negatedDifficulties;
+  std::string word;
+  while (!words.atEnd()) {
+    if (rowIsSkipped(spec.rowSkip, lineNumber)) {
+      if (words.restOfLine()) ++lineNumber;
+      continue;
+    }
+    if (!words.skipBlank()) break;  // only white space is left: no further record
+    for (char letter : f.record) {
+      if (!words.word(word)) {
+        return refuse("line " + std::to_string(words.line()) +
+                      ": the file ends inside a record" + formatNote);
+      }
+      if (letter == 'X') continue;
+      double value = 0.0;
+      if (!parseDoubleToken(word, value)) {
+        return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
+                      "' is not a number" + formatNote);
+      }
+      switch (letter) {
+        case 'A':
+        case 'T':
+          if (slopeIndex >= out.slopes.size()) return overflow();
+          out.slopes[slopeIndex++] = letter == 'A' ? value * scale : value;
+          break;
+        case 'B':
+          negatedDifficulties.push_back(-value);
+          break;
+        case 'C':
+          if (out.guessing.empty()) break;
+          if (guessIndex >= out.guessing.size()) return overflow();
+          out.guessing[guessIndex++] = value;
+          break;
+        case 'D':
+          if (out.intercepts.empty()) break;
+          if (interceptIndex >= out.intercepts.size()) return overflow();
+          out.intercepts[interceptIndex++] = value * scale;
+          break;
+      }
+    }
+    if (f.b > 0) {
+      // d = -(a1 b1 + ... + ab bb) over the record's last b slopes, already scaled.
+      double intercept = 0.0;
+      const std::size_t first = slopeIndex - static_cast<std::size_t>(f.b);
+      for (int k = 0; k < f.b; ++k) {
+        intercept += negatedDifficulties[k] * out.slopes[first + k];
+      }
+      if (!out.intercepts.empty()) {
+        if (interceptIndex >= out.intercepts.size()) return overflow();
+        out.intercepts[interceptIndex++] = intercept;
+      }
+      negatedDifficulties.clear();
+    }
+    ++lineNumber;
+    ++result.records;
+  }
+
+  const std::string counts = std::to_string(result.records) + " records, " +
+                             std::to_string(expectedRecords(f, out)) + " expected" + formatNote;
+  if (slopeIndex != out.slopes.size()) return refuse(counts);
+  if (makesIntercepts(f) && !out.intercepts.empty() && interceptIndex != out.intercepts.size()) {
+    return refuse(counts);
+  }
+  if (f.c > 0 && !out.guessing.empty() && guessIndex != out.guessing.size()) {
+    return refuse(counts);
+  }
+  if (f.c == 0) {
+    for (double& g : out.guessing) g = 0.0;
+  }
+  return result;
+}
+
+ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemFileOutputs& out) {
+  std::error_code error;
+  std::ifstream in;
+  if (!std::filesystem::is_directory(spec.name, error)) in.open(spec.name, std::ios::binary);
+  if (!in.is_open()) {
+    ItemFileResult result;
+    result.code = 1;
+    result.message = spec.name;
+    return result;
+  }
+  return readItemStream(in, spec, scaleFlag, out);
+}

@@ -1,0 +1,41 @@
+// Item parameter and empirical theta files, read by column format and row-skip list.
+//
+// A record is one pass over the column format (letters, case ignored):
+//   A slope (scaled by 1.702 when asked)     B difficulty: the intercept is -(a1 b1 + ...)
+//   C guessing parameter                     D intercept (scaled like A)
+//   T theta coordinate (never scaled)        X a word that is discarded
+// Values are whitespace-separated words; lines matter only for row skipping. Slopes and
+// thetas share one running index into the slope output. The outputs are caller-owned, and
+// the reader never writes past them: a file that holds another number of records than they
+// fit, a format that cannot fit them, and a word that is not a finite number are refused
+// with a message naming the file, the line, the word or the format and the counts.
+#pragma once
+
+#include <istream>
+#include <span>
+#include <string>
+
+#include "params/linking_settings.h"
+
+struct ItemFileOutputs {
+  std::span<double> slopes;      // records x slopes-per-record, or points x dimension
+  std::span<double> intercepts;  // empty: not wanted
+  std::span<double> guessing;    // empty: not wanted
+  // For item files (intercepts wanted): the number of "A" the format must hold. 0: no check.
+  int dimension = 0;
+};
+
+struct ItemFileResult {
+  // 0 success; 1 the file cannot be opened ("No such file", text = file name);
+  // 2 the file or its format is faulty (message says why).
+  int code = 0;
+  std::string message;
+  long long records = 0;  // records read
+};
+
+// Reads spec.name. scaleFlag non-zero with a non-zero spec.fileType scales A and D by 1.702.
+ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemFileOutputs& out);
+
+// The same from a stream; spec.name is used in messages only.
+ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
+                              const ItemFileOutputs& out);

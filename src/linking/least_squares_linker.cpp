@@ -1,0 +1,156 @@
+#include "linking/least_squares_linker.h"
+
+#include <algorithm>
+
+#include "linking/data_file_reading.h"
+#include "linking/pair_lookup.h"
+#include "numerics/matrix.h"
+#include "report/report_writer.h"
+
+LeastSquaresLinker::LeastSquaresLinker() { settings.reset(); }
+
+LeastSquaresLinker::LeastSquaresLinker(LinkingJob* job) {
+  settings.reset();
+  settings.job = job;
+  if (loadRunSettings(settings, job->parameterFilePath) != kLoadOk) status = kSettingsOrToFile;
+}
+
+bool LeastSquaresLinker::readItems(const DataFileSpec& spec, std::vector<double>& slopes,
+                                   std::vector<double>& intercepts) {
+  const auto n = static_cast<std::size_t>(settings.itemCount);
+  const auto p = static_cast<std::size_t>(settings.Theta_Dimension);
+  slopes.assign(n * p, 0.0);
+  intercepts.assign(n, 0.0);
+  ItemFileOutputs out;
+  out.slopes = slopes;
+  out.intercepts = intercepts;
+  out.dimension = settings.Theta_Dimension;
+  return readDataFileShown(settings.host(), spec, 0, out);
+}
+
+void LeastSquaresLinker::computeTransformation(double* block) {
+  const int n = static_cast<int>(settings.itemCount);
+  const int p = settings.Theta_Dimension;
+  std::vector<double> toSlopes, toIntercepts, fromSlopes, fromIntercepts;
+  if (!readItems(settings.toFile, toSlopes, toIntercepts)) {
+    status = kSettingsOrToFile;
+    return;
+  }
+  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts)) {
+    status = kFromFile;
+    return;
+  }
+  std::vector<double> r(n);
+  scaledSum(n, 1.0, toIntercepts.data(), -1.0, fromIntercepts.data(), r.data());
+
+  std::vector<double> fromT(static_cast<std::size_t>(p) * n), cross(p * p), crossInv(p * p);
+  transpose(0, n, p, fromSlopes.data(), fromT.data());
+  matMul(p, n, p, fromT.data(), fromSlopes.data(), cross.data());
+  if (invertMatrix(p, cross.data(), crossInv.data()) != 0) {
+    block[0] = kSingularCrossProduct;
+    settings.host().beep();
+    settings.host().showMessage("Singular Matrix", "", MessageButtons::Ok);
+    status = kSingularCrossProductStatus;
+    return;
+  }
+  std::vector<double> projector(static_cast<std::size_t>(p) * n);
+  matMul(p, p, n, crossInv.data(), fromT.data(), projector.data());
+  double* matrix = block;
+  double* vector = block + p * p;
+  matMul(p, n, p, projector.data(), toSlopes.data(), matrix);
+  std::vector<double> shift(p), xInv(p * p), v(p);
+  matMul(p, n, 1, projector.data(), r.data(), shift.data());
+  if (invertMatrix(p, matrix, xInv.data()) != 0) {
+    status = kSingularX;
+    return;
+  }
+  matMul(p, p, 1, xInv.data(), shift.data(), v.data());
+  const int param = settings.Parameterization;
+  if (param == 1 || param == 4) std::copy(xInv.begin(), xInv.end(), matrix);
+  for (int k = 0; k < p; ++k) vector[k] = -v[k];
+}
+
+int LeastSquaresLinker::transformFromParameters(const double* block, double* slopes,
+                                                double* intercepts) {
+  const int n = static_cast<int>(settings.itemCount);
+  const int p = settings.Theta_Dimension;
+  const int param = settings.Parameterization;
+  std::vector<double> k(block, block + p * p);
+  if (param == 1 || param == 4) {
+    if (invertMatrix(p, block, k.data()) != 0) return 3;
+  }
+  std::vector<double> fromSlopes, fromIntercepts;
+  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts)) return 1;
+  matMul(n, p, p, fromSlopes.data(), k.data(), slopes);
+  std::vector<double> shifted(n);
+  matMul(n, p, 1, slopes, block + p * p, shifted.data());
+  scaledSum(n, 1.0, fromIntercepts.data(), -1.0, shifted.data(), intercepts);
+  return 0;
+}
+
+double LeastSquaresLinker::fitCriterion(const double* block) {
+  if (status != kOk) return kNoCriterion;
+  const auto n = static_cast<std::size_t>(settings.itemCount);
+  const auto p = static_cast<std::size_t>(settings.Theta_Dimension);
+  std::vector<double> slopes(n * p), intercepts(n);
+  if (transformFromParameters(block, slopes.data(), intercepts.data()) != 0) {
+    status = kFromFile;
+    return kCriterionFailed;
+  }
+  std::vector<double> toSlopes, toIntercepts;
+  if (!readItems(settings.toFile, toSlopes, toIntercepts)) {
+    status = kSettingsOrToFile;
+    return kCriterionFailed;
+  }
+  long double sum = 0.0L;
+  for (std::size_t i = 0; i < n * p; ++i) {
+    const long double diff = static_cast<long double>(slopes[i]) - toSlopes[i];
+    sum += diff * diff;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const long double diff = static_cast<long double>(intercepts[i]) - toIntercepts[i];
+    sum += diff * diff;
+  }
+  return static_cast<double>(sum / static_cast<long double>((p + 1) * n));
+}
+
+double LeastSquaresLinker::run(int pairCount) {
+  if (settings.Model_Type != 1 || status != kOk || settings.job == nullptr) return kNotRun;
+  LinkingJob& job = *settings.job;
+  const int p = settings.Theta_Dimension;
+  std::vector<double> block(static_cast<std::size_t>(p) * (p + 1), 0.0);
+  double criterion = kNoCriterion;
+  int pairsDone = 0;
+  long long nextEntry = 2;
+  for (;;) {
+    job.fromFileName = settings.fromFile.name;
+    job.toFileName = settings.toFile.name;
+    job.empiricalFileName = settings.empiricalFile.name;
+    job.postProgress();
+    if (job.stopEvent.poll()) {
+      status = kStopped;
+      break;
+    }
+    computeTransformation(block.data());
+    criterion = fitCriterion(block.data());
+    if (status == kOk) {
+      writeReportBlock(settings, criterion, block.data());
+    } else if (settings.host().showMessage("Problem in Linking, Continue?", "",
+                                           MessageButtons::OkCancel) == MessageAnswer::Cancel) {
+      break;
+    } else {
+      status = kOk;
+    }
+    ++pairsDone;
+    if (pairCount > 0 && pairsDone == pairCount) break;
+    const PairLookup next = loadDataFileEntry(settings, nextEntry);
+    if (next == PairLookup::CannotOpen) status = kSettingsOrToFile;
+    if (next != PairLookup::Found) break;
+    ++nextEntry;
+  }
+  if (job.resultArea != nullptr) {
+    job.resultArea->resize(std::max<std::size_t>(job.resultArea->size(), block.size() + 1));
+    std::copy(block.begin(), block.end(), job.resultArea->begin() + 1);
+  }
+  return criterion;
+}

@@ -1,0 +1,260 @@
+#include "linking/multidimensional_linker.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "linking/data_file_reading.h"
+#include "linking/logistic_response.h"
+#include "linking/pair_lookup.h"
+#include "numerics/matrix.h"
+#include "report/report_writer.h"
+
+namespace {
+
+void setIdentity(double* x, int d) {
+  std::fill(x, x + d * (d + 1), 0.0);
+  for (int k = 0; k < d; ++k) x[k * d + k] = 1.0;
+}
+
+// Bytes the points, targets, weights and one order-2 model buffer of a run need; saturating.
+long double bytesNeeded(std::int64_t points, std::int64_t outputs, int d) {
+  const long double n = static_cast<long double>(d) * (d + 1);
+  const long double perPoint = static_cast<long double>(d) + outputs + 1;
+  const long double modelBuffer = outputs * (1.0L + n + n * n);
+  return sizeof(double) * (points * perPoint + modelBuffer);
+}
+
+long double physicalMemory() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || pageSize <= 0) return 8.0L * (1LL << 30);
+  return static_cast<long double>(pages) * pageSize;
+}
+
+}  // namespace
+
+MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, double refusal,
+                                               bool valuePerItem)
+    : modelType_(modelType), refusal_(refusal) {
+  RunSettings& s = settings();
+  s.job = job;
+  hooks = this;
+  if (loadRunSettings(s, job->parameterFilePath) != kLoadOk) {
+    status = kSettingsOrFromFile;
+    return;
+  }
+  const int d = s.Theta_Dimension;
+  const std::int64_t outputs = valuePerItem ? s.itemCount : 1;
+  // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
+  // is the most a run may take.
+  const long double bytes = bytesNeeded(s.pointCount, outputs, d);
+  if (bytes > physicalMemory() / 2) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Too many theta points: %lld points in %d dimensions with %lld items need "
+                  "%.0Lf MiB",
+                  static_cast<long long>(s.pointCount), d, static_cast<long long>(s.itemCount),
+                  bytes / (1024.0L * 1024.0L));
+    warn(text);
+    status = kNoPoints;
+    return;
+  }
+  if (allocatePoints(s.pointCount, outputs, d) != 0) {
+    if (searchStatus == kNoMemory) warn("Not Enough Memory");
+    status = kNoPoints;
+    return;
+  }
+  itemSlopes.assign(static_cast<std::size_t>(d * s.itemCount), 0.0);
+  itemIntercepts.assign(static_cast<std::size_t>(s.itemCount), 0.0);
+  itemAsymptotes.assign(static_cast<std::size_t>(s.itemCount), 0.0);
+  transformation.assign(static_cast<std::size_t>(d) * (d + 1), 0.0);
+}
+
+bool MultidimensionalLinker::stopRequested() {
+  return settings().job != nullptr && settings().job->stopEvent.poll();
+}
+
+void MultidimensionalLinker::stepTaken(long step, double currentValue) {
+  if (settings().job != nullptr) settings().job->postProgress(step, currentValue);
+}
+
+void MultidimensionalLinker::warn(const std::string& text) {
+  settings().host().beep();
+  settings().host().showMessage(text, "", MessageButtons::Ok);
+}
+
+bool MultidimensionalLinker::askToContinue() {
+  return settings().host().showMessage("Problem in Linking, Continue?", "",
+                                       MessageButtons::OkCancel) == MessageAnswer::Ok;
+}
+
+bool MultidimensionalLinker::readItems(const DataFileSpec& spec) {
+  ItemFileOutputs out;
+  out.slopes = itemSlopes;
+  out.intercepts = itemIntercepts;
+  out.guessing = itemAsymptotes;
+  out.dimension = dimension();
+  return readDataFileShown(settings().host(), spec, 1, out);
+}
+
+void MultidimensionalLinker::buildGrid() {
+  const RunSettings& s = linker.settings;
+  const int d = s.Theta_Dimension;
+  const int g = s.Number_Of_Grid;
+  const double step = (s.Range_End - s.Range_Begin) / (g - 1);
+  for (std::int64_t i = 0; i < pointCount; ++i) {
+    std::int64_t rest = i;
+    for (int k = d - 1; k >= 0; --k) {
+      points[i * d + k] = s.Range_Begin + step * static_cast<double>(rest % g);
+      rest /= g;
+    }
+  }
+}
+
+void MultidimensionalLinker::prepareData() {
+  if (status != 0) return;
+  RunSettings& s = settings();
+  const int d = s.Theta_Dimension;
+  const int n = d * (d + 1);
+  std::vector<double> kept = std::move(parameters);
+  parameters.assign(n, 0.0);
+  setIdentity(parameters.data(), d);
+  parameterCount = n;
+  auto restore = [&] { parameters = std::move(kept); };
+
+  if (!readItems(s.toFile)) {
+    status = kToFile;
+    restore();
+    return;
+  }
+  if (s.Number_Of_Grid > 1) {
+    buildGrid();
+  } else {
+    ItemFileOutputs out;
+    out.slopes = points;
+    if (!readDataFileShown(s.host(), s.empiricalFile, 0, out)) {
+      status = kSettingsOrFromFile;
+      restore();
+      return;
+    }
+  }
+  for (std::int64_t i = 0; i < pointCount; ++i) {
+    const double* theta = &points[i * d];
+    weights[i] = s.Weighing_Method != 0 ? normalWeight(theta, d) : 1.0;
+    evaluateModel(0, theta, &targets[i * outputSize]);
+  }
+  restore();
+  if (!readItems(s.fromFile)) {
+    status = kSettingsOrFromFile;
+    return;
+  }
+  if (s.Search_Method != 0) {
+    setSearchSettings(s.Search_Method, s.Tolerance, s.Initial_Step_Length,
+                      s.Number_Change_Direction, s.Number_Step);
+  }
+}
+
+// The Model 1 solution as (A, b) of theta* = A theta + b; the identity when it cannot be had.
+void MultidimensionalLinker::setStartingPoint() {
+  RunSettings& s = settings();
+  const int d = s.Theta_Dimension;
+  double* a = transformation.data();
+  double* b = a + d * d;
+  linker.status = 0;
+  linker.computeTransformation(a);
+  if (linker.status != 0) {
+    setIdentity(a, d);
+    return;
+  }
+  std::vector<double> inverse(d * d), u(d);
+  if ((s.Parameterization == 1 || s.Parameterization == 4) &&
+      invertMatrix(d, a, inverse.data()) == 0) {
+    std::copy(inverse.begin(), inverse.end(), a);
+  }
+  matMul(d, d, 1, a, b, u.data());
+  for (int k = 0; k < d; ++k) b[k] = -u[k];
+}
+
+void MultidimensionalLinker::searchWithRestart() {
+  const int n = static_cast<int>(transformation.size());
+  minimize(transformation.data(), n);
+  if (searchStatus < 0) return;
+  if (searchStatus != kEnded) return;
+  const double firstBest = bestValue;
+  std::vector<double> restart(n);
+  setIdentity(restart.data(), dimension());
+  minimize(restart.data(), n);
+  if (bestValue < firstBest) {
+    transformation = restart;
+  } else {
+    bestValue = firstBest;
+  }
+}
+
+// A singular fitted A is reported unconverted, flagged by the conversion problem code.
+void MultidimensionalLinker::convertForReport() {
+  RunSettings& s = settings();
+  const int d = s.Theta_Dimension;
+  double* a = transformation.data();
+  double* b = a + d * d;
+  std::vector<double> inverse(d * d), u(d);
+  if (invertMatrix(d, a, inverse.data()) != 0) {
+    s.conversionProblems = 1;
+    return;
+  }
+  s.conversionProblems = 0;
+  matMul(d, d, 1, inverse.data(), b, u.data());
+  if (s.Parameterization == 1 || s.Parameterization == 4) {
+    std::copy(inverse.begin(), inverse.end(), a);
+  }
+  for (int k = 0; k < d; ++k) b[k] = -u[k];
+}
+
+double MultidimensionalLinker::run(int pairLimit) {
+  RunSettings& s = settings();
+  if (s.Model_Type != modelType_ || status != 0 || s.job == nullptr) return refusal_;
+  LinkingJob& job = *s.job;
+  int pairsDone = 0;
+  long long nextEntry = 2;
+  for (;;) {
+    job.fromFileName = s.fromFile.name;
+    job.toFileName = s.toFile.name;
+    job.empiricalFileName = s.empiricalFile.name;
+    job.postProgress();
+    if (job.stopEvent.poll()) {
+      status = kStopped;
+      break;
+    }
+    setStartingPoint();
+    prepareData();
+    bool linked = status == 0;
+    if (linked) {
+      searchWithRestart();
+      if (searchStatus < 0) {
+        status = kSearchFailed;
+        linked = false;
+      }
+    }
+    if (linked) {
+      convertForReport();
+      writeReportBlock(s, bestValue, transformation.data());
+    } else if (askToContinue()) {
+      status = 0;
+    } else {
+      break;
+    }
+    ++pairsDone;
+    if (pairLimit > 0 && pairsDone == pairLimit) break;
+    const PairLookup next = loadDataFileEntry(s, nextEntry);
+    if (next == PairLookup::CannotOpen) status = kToFile;
+    if (next != PairLookup::Found) break;
+    ++nextEntry;
+  }
+  if (job.resultArea != nullptr) {
+    job.resultArea->resize(std::max(job.resultArea->size(), transformation.size() + 1));
+    std::copy(transformation.begin(), transformation.end(), job.resultArea->begin() + 1);
+  }
+  return bestValue;
+}

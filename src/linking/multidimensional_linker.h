@@ -1,0 +1,67 @@
+// MultidimensionalLinker: what the Model 3 and Model 4 engines share.
+//
+// Both find theta* = A theta + b (A d x d, b a d-vector) such that the From items at theta*
+// reproduce the To items at theta over a set of theta points (a full grid over a range, last
+// coordinate fastest, or the points of an empirical theta file), minimizing
+//   F(A, b) = sum_i w_i |f_To(theta_i) - f_From(A theta_i + b)|^2 / (N m)
+// with w_i = 1, or exp(-theta_i'theta_i / 2) when Weighing_Method is non-zero. The search
+// starts at the Model 1 solution; a search that does not converge is run again from the
+// identity and the better result kept. The reported pair is (A^-1, -A^-1 b) for
+// Parameterization 1 and 4, (A, -A^-1 b) otherwise. Derived engines give the model values
+// f through evaluateModel(). Runs on the worker thread; polls the job's stop event before
+// each pair and at every step of the search.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "linking/least_squares_linker.h"
+#include "numerics/least_squares_objective.h"
+
+class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks {
+ public:
+  // Status codes (0: no problem).
+  static constexpr int kToFile = 1;
+  static constexpr int kSettingsOrFromFile = 2;
+  static constexpr int kNoPoints = 3;
+  static constexpr int kStopped = 8;
+  static constexpr int kSearchFailed = 9;
+
+  // Links up to pairLimit pairs (0: no limit); returns the last search's bestValue, or the
+  // engine's refusal value when it cannot run.
+  double run(int pairLimit);
+
+  // Reads the To items, builds the points, weights and targets, then reads the From items.
+  void prepareData();
+
+  LeastSquaresLinker linker;           // its settings are the run's settings
+  std::vector<double> transformation;  // A row by row, then b: d(d+1) values
+  std::vector<double> itemSlopes;      // items x d
+  std::vector<double> itemIntercepts;
+  std::vector<double> itemAsymptotes;
+  int status = 0;
+
+  RunSettings& settings() { return linker.settings; }
+  int dimension() const { return linker.settings.Theta_Dimension; }
+  std::int64_t itemCount() const { return linker.settings.itemCount; }
+
+ protected:
+  // modelType is the Model_Type this engine serves; refusal what run() returns when it cannot;
+  // valuePerItem: one model value per item (else one per point).
+  MultidimensionalLinker(LinkingJob* job, int modelType, double refusal, bool valuePerItem);
+
+ private:
+  bool stopRequested() override;
+  void stepTaken(long step, double currentValue) override;
+  void warn(const std::string& text) override;
+
+  bool readItems(const DataFileSpec& spec);
+  void buildGrid();
+  void setStartingPoint();
+  void searchWithRestart();
+  void convertForReport();
+  bool askToContinue();
+
+  int modelType_;
+  double refusal_;
+};

@@ -1,0 +1,47 @@
+// RunSettings: an engine's copy of a linking parameter file plus the counters of its run.
+//
+// loadRunSettings reads the file by the shared token rules, corrects and checks the values in
+// a fixed order with fixed messages, resolves relative data-file and report names against the
+// parameter file's folder, and counts the data lines of the first pair's files. Messages go
+// to the host of the job (none when there is no job). Not thread-safe: one engine, one thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jobs/linking_job.h"
+#include "params/linking_settings.h"
+
+struct RunSettings : LinkingSettings {
+  LinkingJob* job = nullptr;
+  std::int64_t pointCount = 0;  // theta points of the run; saturates at INT64_MAX
+  int conversionProblems = 0;   // printed by the report when non-zero
+  std::int64_t itemCount = 0;   // common items linked
+
+  // Defaults of every field except settingsPath; clears the job.
+  void reset();
+  // The job's host, or a host that shows nothing.
+  RunHost& host() const;
+};
+
+// Result codes of loadRunSettings.
+enum : int {
+  kLoadOk = 0,
+  kLoadFailed = 1,          // the file cannot be opened, or a check failed
+  kLoadGridAndEmpirical = 2,
+  kLoadNoFromFile = -3,
+  kLoadNoToFile = -4,
+  kLoadNoEmpiricalFile = -5,
+  kLoadNothingCounted = 9,
+};
+
+int loadRunSettings(RunSettings& s, const std::string& path);
+
+// Counts items and theta points of the first pair; shows "No F/T/E data file" on a missing file.
+int countDataLines(RunSettings& s);
+
+// name resolved against the folder of parameterFile when it is relative (and not empty).
+std::string resolveDataPath(const std::string& parameterFile, const std::string& name);
+
+// G^d, saturating at INT64_MAX.
+std::int64_t gridPointCount(int gridPoints, int dimension);

@@ -1,0 +1,27 @@
+// Key handling shared by every reader of linking parameter files.
+//
+// applySettingsKey looks at one token; when it is a key of LinkingSettings it reads the value
+// token and stores it by the shared rules (row-skip values of 2 characters or fewer are
+// cleared; "Number_Of_Grid=" read after an empirical name has been set stores 0). The
+// "$Data_Files" entries are left to each reader, since each takes them differently.
+#pragma once
+
+#include <string>
+
+#include "params/linking_settings.h"
+#include "params/token_reader.h"
+
+struct KeyOutcome {
+  enum Kind { NotAKey, Stored, BadValue };
+  Kind kind = NotAKey;
+  std::string key;    // the key as the file wrote it (Stored, BadValue)
+  std::string value;  // the value token as read; empty when the file ended (Stored, BadValue)
+};
+
+KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, LinkingSettings& s);
+
+// "file: line N: key wants a number, found 'x'" in one place for every reader.
+std::string badValueMessage(const std::string& file, int line, const KeyOutcome& outcome);
+
+// Whether a token is the data-file entry marker "$Data_Files" (case ignored).
+bool isDataFilesToken(const std::string& token);

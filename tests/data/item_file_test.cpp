@@ -1,0 +1,170 @@
+#include "data/item_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Arrays {
+  std::vector<double> slopes, intercepts, guessing;
+  Arrays(std::size_t s, std::size_t i, std::size_t g)
+      : slopes(s, 99.0), intercepts(i, 99.0), guessing(g, 99.0) {}
+  ItemFileOutputs outputs(int dimension = 0) {
+    return {slopes, intercepts, guessing, dimension};
+  }
+};
+
+ItemFileResult read(const std::string& text, const std::string& format, Arrays& arrays,
+                    const std::string& rowSkip = "", int fileType = 0, int scaleFlag = 0,
+                    int dimension = 0) {
+  std::istringstream in(text);
+  return readItemStream(in, {"items.txt", format, rowSkip, fileType}, scaleFlag,
+                        arrays.outputs(dimension));
+}
+
+}  // namespace
+
+TEST(ItemFile, LabelSlopeInterceptWithAndWithoutScaling) {
+  Arrays plain(1, 1, 1);
+  ASSERT_EQ(read("item1 1.2 -0.5\n", "xad", plain).code, 0);
+  EXPECT_DOUBLE_EQ(plain.slopes[0], 1.2);
+  EXPECT_DOUBLE_EQ(plain.intercepts[0], -0.5);
+
+  Arrays scaled(1, 1, 1);
+  ASSERT_EQ(read("item1 1.2 -0.5\n", "XAD", scaled, "", -1, 1).code, 0);
+  EXPECT_DOUBLE_EQ(scaled.slopes[0], 2.0424);
+  EXPECT_DOUBLE_EQ(scaled.intercepts[0], -0.851);
+
+  Arrays typeZero(1, 1, 1);  // scaling needs both the flag and a non-zero file type
+  ASSERT_EQ(read("item1 1.2 -0.5\n", "XAD", typeZero, "", 0, 1).code, 0);
+  EXPECT_DOUBLE_EQ(typeZero.slopes[0], 1.2);
+}
+
+TEST(ItemFile, DifficultiesBecomeInterceptsFromTheRecordSlopes) {
+  Arrays ab(1, 1, 0);
+  ASSERT_EQ(read("1.5 0.4", "AB", ab).code, 0);
+  EXPECT_DOUBLE_EQ(ab.intercepts[0], -0.6);
+
+  Arrays aabb(4, 2, 0);
+  ASSERT_EQ(read("1 2 0.5 0.25\n2 1 1 1\n", "AABB", aabb).code, 0);
+  EXPECT_EQ(aabb.slopes, (std::vector<double>{1, 2, 2, 1}));
+  EXPECT_EQ(aabb.intercepts, (std::vector<double>{-1, -3}));
+
+  // Scaled slopes give the intercept, which is not scaled a second time.
+  Arrays scaled(1, 1, 0);
+  ASSERT_EQ(read("1.5 0.4\n", "AB", scaled, "", 1, 1).code, 0);
+  EXPECT_DOUBLE_EQ(scaled.intercepts[0], -0.6 * 1.702);
+}
+
+TEST(ItemFile, GuessingIsReadOrSetToZero) {
+  Arrays withC(2, 2, 2);
+  ASSERT_EQ(read("1 0.5 0.2\n2 0.1 0.3\n", "ADC", withC).code, 0);
+  EXPECT_EQ(withC.guessing, (std::vector<double>{0.2, 0.3}));
+  Arrays withoutC(2, 2, 2);
+  ASSERT_EQ(read("1 0.5\n2 0.1\n", "AD", withoutC).code, 0);
+  EXPECT_EQ(withoutC.guessing, (std::vector<double>{0, 0}));
+}
+
+TEST(ItemFile, ThetaCoordinatesAreNeverScaled) {
+  Arrays thetas(4, 0, 0);
+  ItemFileResult r = read("0.5 -1\n1 2\n", "TT", thetas, "", -1, 1);
+  ASSERT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(r.records, 2);
+  EXPECT_EQ(thetas.slopes, (std::vector<double>{0.5, -1, 1, 2}));
+}
+
+TEST(ItemFile, SkipListsPassOverHeaderAndRepeatedLines) {
+  Arrays header(2, 2, 0);
+  ASSERT_EQ(read("name a d\n-- --\n1 0.1\n2 0.2\n", "AD", header, "{1-2}").code, 0);
+  EXPECT_EQ(header.slopes, (std::vector<double>{1, 2}));
+
+  Arrays one(1, 1, 0);
+  ASSERT_EQ(read("header\n3 0.3\n", "AD", one, "{1}").code, 0);
+  EXPECT_EQ(one.slopes, (std::vector<double>{3}));
+
+  // Lines 3, 4, 6 and 7 skipped; blank lines do not move the numbering.
+  Arrays repeating(3, 3, 0);
+  ItemFileResult r =
+      read("1 0\n\n2 0\nx x\n\ny y\n3 0\nz z\nw w\n", "AD", repeating, "{3S2R1}");
+  ASSERT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(repeating.slopes, (std::vector<double>{1, 2, 3}));
+
+  Arrays late(3, 3, 0);
+  ASSERT_EQ(read("1 0\n2 0\n3 0\n", "AD", late, "{10S2R3}").code, 0);
+
+  Arrays unclosed(2, 2, 0);  // "{2" does not name line 2
+  ASSERT_EQ(read("1 0\n2 0\n", "AD", unclosed, "{2").code, 0);
+  EXPECT_EQ(unclosed.slopes, (std::vector<double>{1, 2}));
+}
+
+TEST(ItemFile, SkipListBeyondTheEndAndTrailingWhiteSpaceEndReading) {
+  Arrays arrays(2, 2, 0);
+  ItemFileResult r = read("1 0\n2 0\n \n\n", "AD", arrays, "{5-9}");
+  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(r.records, 2);
+  Arrays crlf(2, 2, 0);
+  r = read("h\r\n1 0.5\r\n2 0.25\r\n\r\n", "AD", crlf, "{1}");
+  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(crlf.intercepts, (std::vector<double>{0.5, 0.25}));
+}
+
+TEST(ItemFile, FormatsThatCannotFitAreRefusedBeforeReading) {
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"ACC", "has more than one C"},   {"ADD", "has more than one D"},
+      {"ABD", "has both B and D"},      {"ABB", "has more B than A"},
+      {"AAD", "has 2 A for dimension 1"}, {"?A", "reads no value"},
+      {"", "reads no value"}};
+  for (const auto& [format, why] : cases) {
+    Arrays arrays(1, 1, 1);
+    ItemFileResult r = read("1 2 3\n", format, arrays, "", 0, 0, 1);
+    EXPECT_EQ(r.code, 2) << format;
+    EXPECT_EQ(r.message, "items.txt: column format " + format + " " + why);
+    EXPECT_EQ(arrays.slopes[0], 99.0) << format;  // nothing was written
+  }
+}
+
+TEST(ItemFile, FilesWithAnotherNumberOfRecordsAreRefused) {
+  Arrays small(2, 2, 2);
+  ItemFileResult r = read("1 0.1\n2 0.2\n3 0.3\n", "AD", small);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.message, "items.txt: line 3: more records than the 2 expected (column format AD)");
+
+  Arrays large(4, 4, 4);
+  r = read("1 0.1\n2 0.2\n3 0.3\n", "AD", large);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.message, "items.txt: 3 records, 4 expected (column format AD)");
+
+  Arrays wide(2, 2, 0);  // a line with more values than its format shifts the records
+  r = read("1 0.1 5\n2 0.2\n", "AD", wide);
+  EXPECT_EQ(r.code, 2);
+}
+
+TEST(ItemFile, BadWordsAndCutRecordsAreRefused) {
+  for (const char* word : {"abc", "1.2x", "nan", "inf", "1e999", "1,5"}) {
+    Arrays arrays(2, 2, 0);
+    ItemFileResult r = read("1 0.5\r\n2 " + std::string(word) + "\r\n", "AD", arrays);
+    EXPECT_EQ(r.code, 2) << word;
+    EXPECT_EQ(r.message, "items.txt: line 2: '" + std::string(word) +
+                             "' is not a number (column format AD)");
+  }
+  Arrays cut(2, 2, 0);
+  ItemFileResult r = read("1 0.5\n2\n", "AD", cut);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.message, "items.txt: line 3: the file ends inside a record (column format AD)");
+}
+
+TEST(ItemFile, MissingFileGivesCodeOneWithItsName) {
+  TempDir dir;
+  Arrays arrays(1, 1, 0);
+  const std::string missing = dir.file("missing.txt");
+  ItemFileResult r = readItemFile({missing, "AD", "", 0}, 0, arrays.outputs());
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.message, missing);
+  r = readItemFile({dir.write("f.txt", "0.7 0.1"), "AD", "", 0}, 0, arrays.outputs());
+  EXPECT_EQ(r.code, 0) << r.message;
+  EXPECT_EQ(arrays.slopes[0], 0.7);
+}
