@@ -56,7 +56,7 @@ class WordReader {
     return text;
   }
 
-  long long line() const { return line_; }
+  // Physical line (from 1) of the last word read.
   long long wordLine() const { return wordLine_; }
 
  private:
@@ -147,7 +147,7 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     if (!words.skipBlank()) break;  // only white space is left: no further record
     for (char letter : f.record) {
       if (!words.word(word)) {
-        return refuse("line " + std::to_string(words.line()) +
+        return refuse("line " + std::to_string(words.wordLine()) +
                       ": the file ends inside a record" + formatNote);
       }
       if (letter == 'X') continue;

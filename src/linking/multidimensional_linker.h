@@ -33,6 +33,9 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
 
   // Reads the To items, builds the points, weights and targets, then reads the From items.
   void prepareData();
+  // Puts the Model 1 solution of the current pair, as (A, b), into transformation; the
+  // identity when that solution cannot be had.
+  void setStartingPoint();
 
   LeastSquaresLinker linker;           // its settings are the run's settings
   std::vector<double> transformation;  // A row by row, then b: d(d+1) values
@@ -57,7 +60,6 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
 
   bool readItems(const DataFileSpec& spec);
   void buildGrid();
-  void setStartingPoint();
   void searchWithRestart();
   void convertForReport();
   bool askToContinue();

@@ -2,7 +2,7 @@
 //
 // A linking parameter file is a text of whitespace-separated tokens with keys such as
 // "Model_Type=" followed by their value token; the readers in token_reader.h and
-// settings_keys.h fill this record and parameter_file_writer.h writes it back. Each field
+// settings_keys.h fill this record and parameter_file.h writes it back. Each field
 // below names its key and default. Texts have no length limit.
 #pragma once
 

@@ -154,7 +154,7 @@ TEST(ItemFile, BadWordsAndCutRecordsAreRefused) {
   Arrays cut(2, 2, 0);
   ItemFileResult r = read("1 0.5\n2\n", "AD", cut);
   EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.message, "items.txt: line 3: the file ends inside a record (column format AD)");
+  EXPECT_EQ(r.message, "items.txt: line 2: the file ends inside a record (column format AD)");
 }
 
 TEST(ItemFile, MissingFileGivesCodeOneWithItsName) {

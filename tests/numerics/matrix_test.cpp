@@ -44,6 +44,8 @@ TEST(QrDecompose, NonFiniteEntriesFail) {
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(qrDecompose(2, 2, std::vector<double>{1, 0, nan, 1}.data(), q.data(), r.data()), 1);
   EXPECT_EQ(qrDecompose(2, 2, std::vector<double>{inf, 0, 0, 1}.data(), q.data(), r.data()), 1);
+  // An infinite norm passes any threshold; it must still fail.
+  EXPECT_EQ(qrDecompose(1, 1, &inf, q.data(), r.data()), 1);
 }
 
 TEST(QrDecompose, TallMatrixFactorsIntoOrthonormalQAndTriangularR) {
