@@ -4,6 +4,7 @@
 
 #include "linking/data_file_reading.h"
 #include "linking/pair_lookup.h"
+#include "linking/pair_steps.h"
 #include "numerics/matrix.h"
 #include "report/report_writer.h"
 
@@ -116,18 +117,13 @@ double LeastSquaresLinker::fitCriterion(const double* block) {
 
 double LeastSquaresLinker::run(int pairCount) {
   if (settings.Model_Type != 1 || status != kOk || settings.job == nullptr) return kNotRun;
-  LinkingJob& job = *settings.job;
   const int p = settings.Theta_Dimension;
   std::vector<double> block(static_cast<std::size_t>(p) * (p + 1), 0.0);
   double criterion = kNoCriterion;
   int pairsDone = 0;
   long long nextEntry = 2;
   for (;;) {
-    job.fromFileName = settings.fromFile.name;
-    job.toFileName = settings.toFile.name;
-    job.empiricalFileName = settings.empiricalFile.name;
-    job.postProgress();
-    if (job.stopEvent.poll()) {
+    if (announcePairAndPollStop(settings)) {
       status = kStopped;
       break;
     }
@@ -148,9 +144,6 @@ double LeastSquaresLinker::run(int pairCount) {
     if (next != PairLookup::Found) break;
     ++nextEntry;
   }
-  if (job.resultArea != nullptr) {
-    job.resultArea->resize(std::max<std::size_t>(job.resultArea->size(), block.size() + 1));
-    std::copy(block.begin(), block.end(), job.resultArea->begin() + 1);
-  }
+  storeTransformation(settings, block);
   return criterion;
 }

@@ -8,6 +8,7 @@
 #include "linking/data_file_reading.h"
 #include "linking/logistic_response.h"
 #include "linking/pair_lookup.h"
+#include "linking/pair_steps.h"
 #include "numerics/matrix.h"
 #include "report/report_writer.h"
 
@@ -215,15 +216,10 @@ void MultidimensionalLinker::convertForReport() {
 double MultidimensionalLinker::run(int pairLimit) {
   RunSettings& s = settings();
   if (s.Model_Type != modelType_ || status != 0 || s.job == nullptr) return refusal_;
-  LinkingJob& job = *s.job;
   int pairsDone = 0;
   long long nextEntry = 2;
   for (;;) {
-    job.fromFileName = s.fromFile.name;
-    job.toFileName = s.toFile.name;
-    job.empiricalFileName = s.empiricalFile.name;
-    job.postProgress();
-    if (job.stopEvent.poll()) {
+    if (announcePairAndPollStop(s)) {
       status = kStopped;
       break;
     }
@@ -252,9 +248,6 @@ double MultidimensionalLinker::run(int pairLimit) {
     if (next != PairLookup::Found) break;
     ++nextEntry;
   }
-  if (job.resultArea != nullptr) {
-    job.resultArea->resize(std::max(job.resultArea->size(), transformation.size() + 1));
-    std::copy(transformation.begin(), transformation.end(), job.resultArea->begin() + 1);
-  }
+  storeTransformation(s, transformation);
   return bestValue;
 }

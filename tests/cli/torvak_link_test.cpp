@@ -22,16 +22,12 @@ Ran runLink(const TempDir& dir, const std::string& arguments) {
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(out), readWholeFile(err)};
 }
 
-void writeWorkedExample(LinkingFixture& f) {
-  f.writeItems("from.txt", {{1.0, 0.0}, {2.0, 0.0}});
-  f.writeItems("to.txt", {{2.0, 1.0}, {4.0, 2.0}});
-}
 
 }  // namespace
 
 TEST(TorvakLink, LinksAFileAndPrintsTheReport) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   const Ran ran = runLink(f.dir, f.job.parameterFilePath);
   EXPECT_EQ(ran.exitCode, 0) << ran.err;
@@ -48,7 +44,7 @@ TEST(TorvakLink, LinksAFileAndPrintsTheReport) {
 
 TEST(TorvakLink, ProblemsStopWithoutATerminalOrContinueWhenAsked) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= from.txt gone.txt", "3= from.txt to.txt"});
   const Ran stopped = runLink(f.dir, f.job.parameterFilePath);
@@ -64,7 +60,7 @@ TEST(TorvakLink, ProblemsStopWithoutATerminalOrContinueWhenAsked) {
 
 TEST(TorvakLink, ExitStatusComesFromTheFirstFailingFile) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   const Ran ran = runLink(f.dir, f.dir.file("missing.ini") + " " + f.job.parameterFilePath);
   EXPECT_EQ(ran.exitCode, 1);

@@ -8,10 +8,6 @@
 
 namespace {
 
-void writeWorkedExample(LinkingFixture& f) {
-  f.writeItems("from.txt", {{1.0, 0.0}, {2.0, 0.0}});
-  f.writeItems("to.txt", {{2.0, 1.0}, {4.0, 2.0}});
-}
 
 }  // namespace
 
@@ -34,7 +30,7 @@ TEST(PreScan, NonNumericModelIsAnErrorNamingTheWord) {
 
 TEST(LinkingWorker, ModelOneRunAnnouncesDoneAndFillsTheResultArea) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   std::vector<double> area;
   f.job.resultArea = &area;
@@ -52,7 +48,7 @@ TEST(LinkingWorker, ModelOneRunAnnouncesDoneAndFillsTheResultArea) {
 TEST(LinkingWorker, UnknownOrMissingModelLinksNothingAndSucceeds) {
   for (const std::string model : {"Model_Type= 2", "Weighing_Method= 0"}) {
     LinkingFixture f;
-    writeWorkedExample(f);
+    f.writeWorkedExample();
     f.writeParameters({model}, {"1= from.txt to.txt"});
     std::vector<double> area;
     f.job.resultArea = &area;
@@ -65,7 +61,7 @@ TEST(LinkingWorker, UnknownOrMissingModelLinksNothingAndSucceeds) {
 
 TEST(LinkingWorker, StoppedRunShowsItsCode) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   f.job.stopEvent.set();
   std::vector<double> area;
@@ -104,7 +100,7 @@ TEST(LinkingWorker, DispatchesModelsThreeAndFour) {
 
 TEST(LinkingWorker, RunsOnItsOwnThreadAndSetsDoneLast) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt", "2= from.txt to.txt"});
   int status = -1;
   std::thread worker([&] { status = LinkingThreadProc(&f.job); });

@@ -9,10 +9,6 @@
 namespace {
 
 // The worked example: To = From under theta_To = 0.5 theta_From - 0.5.
-void writeWorkedExample(LinkingFixture& f, const std::string& suffix = "") {
-  f.writeItems("from" + suffix + ".txt", {{1.0, 0.0}, {2.0, 0.0}});
-  f.writeItems("to" + suffix + ".txt", {{2.0, 1.0}, {4.0, 2.0}});
-}
 
 struct Outcome {
   double result;
@@ -44,7 +40,7 @@ int blockCount(const std::string& report) {
 
 TEST(LeastSquaresLinker, WorkedExampleGivesHalfSlopeAndZeroCriterion) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   const Outcome o = runModel1(f, 1);
   EXPECT_EQ(o.status, 0);
@@ -60,7 +56,7 @@ TEST(LeastSquaresLinker, WorkedExampleGivesHalfSlopeAndZeroCriterion) {
 
 TEST(LeastSquaresLinker, ParameterizationTwoReportsXItself) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   auto keys = gridKeys(1, 1, 11, "AD");
   keys.push_back("Parameterization= 2");
   f.writeParameters(keys, {"1= from.txt to.txt"});
@@ -96,7 +92,7 @@ TEST(LeastSquaresLinker, TwoDimensionsRecoverAKnownTransformation) {
 
 TEST(LeastSquaresLinker, PairsAreFoundByNumberWhateverTheirOrder) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeItems("to2.txt", {{2.0, 3.0}, {4.0, 6.0}});
   f.writeItems("to3.txt", {{1.0, 0.0}, {2.0, 0.0}});
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
@@ -118,7 +114,7 @@ TEST(LeastSquaresLinker, PairsAreFoundByNumberWhateverTheirOrder) {
 
 TEST(LeastSquaresLinker, GapInNumbersEndsTheRunQuietly) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= from.txt to.txt", "4= from.txt to.txt"});
   const Outcome o = runModel1(f, 3);
@@ -129,7 +125,7 @@ TEST(LeastSquaresLinker, GapInNumbersEndsTheRunQuietly) {
 
 TEST(LeastSquaresLinker, PairLimitOneLinksOnlyTheFirstPair) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt", "2= from.txt to.txt"});
   EXPECT_EQ(runModel1(f, 1).status, 0);
   EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 1);
@@ -137,7 +133,7 @@ TEST(LeastSquaresLinker, PairLimitOneLinksOnlyTheFirstPair) {
 
 TEST(LeastSquaresLinker, MissingToFileAnsweredOkSkipsThePairOnly) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.host.answers = {MessageAnswer::Ok};
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= from.txt gone.txt", "3= from.txt to.txt"});
@@ -150,7 +146,7 @@ TEST(LeastSquaresLinker, MissingToFileAnsweredOkSkipsThePairOnly) {
 
 TEST(LeastSquaresLinker, CancelAtAProblemEndsTheRunWithItsCode) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.host.answers = {MessageAnswer::Cancel};
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= gone.txt to.txt", "3= from.txt to.txt"});
@@ -175,7 +171,7 @@ TEST(LeastSquaresLinker, ZeroFromSlopesAreASingularCrossProduct) {
 
 TEST(LeastSquaresLinker, StopBeforeTheFirstPairKeepsTheStartingCriterion) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   f.job.stopEvent.set();
   const Outcome o = runModel1(f, 1);
@@ -185,7 +181,7 @@ TEST(LeastSquaresLinker, StopBeforeTheFirstPairKeepsTheStartingCriterion) {
 
 TEST(LeastSquaresLinker, StopBetweenPairsFinishesThePairInWork) {
   LinkingFixture g;
-  writeWorkedExample(g);
+  g.writeWorkedExample();
   g.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt", "2= from.txt to.txt"});
   g.host.onProgress = [&g](const ProgressNote&) {
     if (g.host.progress.size() == 2) g.job.stopEvent.set();
@@ -197,7 +193,7 @@ TEST(LeastSquaresLinker, StopBetweenPairsFinishesThePairInWork) {
 
 TEST(LeastSquaresLinker, ParameterFileGoneBeforeThePairLookupEndsWithStatusOne) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt", "2= from.txt to.txt"});
   f.host.onProgress = [&f](const ProgressNote&) {
     std::filesystem::remove(f.job.parameterFilePath);
@@ -210,7 +206,7 @@ TEST(LeastSquaresLinker, ParameterFileGoneBeforeThePairLookupEndsWithStatusOne) 
 
 TEST(LeastSquaresLinker, LaterPairWithMoreItemsIsRefusedWithItsCounts) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeItems("from3.txt", {{1.0, 0.0}, {2.0, 0.0}, {3.0, 0.0}});
   f.writeItems("to3.txt", {{2.0, 1.0}, {4.0, 2.0}, {6.0, 3.0}});
   f.host.answers = {MessageAnswer::Cancel};
@@ -224,7 +220,7 @@ TEST(LeastSquaresLinker, LaterPairWithMoreItemsIsRefusedWithItsCounts) {
 
 TEST(LeastSquaresLinker, OtherModelOrFailedLoadRefusesToRun) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   f.writeParameters(gridKeys(3, 1, 11, "AD"), {"1= from.txt to.txt"});
   const Outcome o = runModel1(f, 1);
   EXPECT_DOUBLE_EQ(o.result, -4.0);
@@ -242,7 +238,7 @@ TEST(LeastSquaresLinker, OtherModelOrFailedLoadRefusesToRun) {
 // computeTransformation wrote it.
 TEST(LeastSquaresLinker, OtherParameterizationsUseTheMatrixUninverted) {
   LinkingFixture f;
-  writeWorkedExample(f);
+  f.writeWorkedExample();
   auto keys = gridKeys(1, 1, 11, "AD");
   keys.push_back("Parameterization= 5");
   f.writeParameters(keys, {"1= from.txt to.txt"});

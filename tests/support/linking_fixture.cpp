@@ -13,6 +13,11 @@ std::string LinkingFixture::writeParameters(const std::vector<std::string>& keyL
   return job.parameterFilePath;
 }
 
+void LinkingFixture::writeWorkedExample() {
+  writeItems("from.txt", {{1.0, 0.0}, {2.0, 0.0}});
+  writeItems("to.txt", {{2.0, 1.0}, {4.0, 2.0}});
+}
+
 std::string LinkingFixture::writeItems(const std::string& name,
                                        const std::vector<std::vector<double>>& rows) {
   std::string text;

@@ -21,6 +21,8 @@ struct LinkingFixture {
   // at it. Each entry is "<number>= from to [empirical]".
   std::string writeParameters(const std::vector<std::string>& keyLines,
                               const std::vector<std::string>& entries);
+  // from.txt and to.txt of the two-item example whose To scale is 0.5 theta - 0.5 (format AD).
+  void writeWorkedExample();
   // Writes an item file of one item per line from rows of numbers.
   std::string writeItems(const std::string& name, const std::vector<std::vector<double>>& rows);
 };
