@@ -4,7 +4,7 @@ BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev
 
-.PHONY: setup build run test bench sanitize clean
+.PHONY: setup build run test bench sanitize fuzz clean
 
 setup:
 	@missing=""; for p in $(PACKAGES); do \
@@ -39,5 +39,13 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench_*; do echo "== $$b"; $$b; done
 
+# Each fuzzer runs for FUZZ_SECONDS on the readers of outside text (needs clang-14).
+FUZZ_SECONDS ?= 30
+fuzz:
+	@command -v clang++-14 >/dev/null || { echo "fuzz: install clang-14 libclang-rt-14-dev"; exit 1; }
+	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVAK_TESTS=OFF -DTORVAK_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz_*; do echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 || exit 1; done
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) build-asan
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz
