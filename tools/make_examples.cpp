@@ -18,6 +18,7 @@
 //
 // The random numbers come from our own splitmix64 and Box-Muller, and every value is written
 // with four decimals, so the files are the same on every machine and every run.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -78,6 +79,11 @@ std::string fixed4(double value) {
 }
 
 double round4(double value) { return std::stod(fixed4(value)); }
+
+// Right-aligned in 7 columns, so that the files read as tables.
+std::string padded(const std::string& word) {
+  return std::string(7 - std::min<std::size_t>(7, word.size()), ' ') + word;
+}
 
 std::vector<Item> drawToItems(Rng& rng, int count, int dimension) {
   std::vector<Item> items(static_cast<std::size_t>(count));
@@ -149,7 +155,7 @@ std::string formatItems(const std::vector<Item>& items, const std::string& forma
           break;
       }
       if (!line.empty()) line += ' ';
-      line += word.size() < 7 ? std::string(7 - word.size(), ' ') + word : word;
+      line += padded(word);
     }
     text += line + "\n";
     ++number;
@@ -169,8 +175,7 @@ std::string formatThetas(Rng& rng, int count, int dimension) {
       double value = 0.0;
       for (int l = 0; l <= k; ++l) value += L[k * 3 + l] * z[l];
       if (!line.empty()) line += ' ';
-      const std::string word = fixed4(value);
-      line += std::string(7 - std::min<std::size_t>(7, word.size()), ' ') + word;
+      line += padded(fixed4(value));
     }
     text += line + "\n";
   }
