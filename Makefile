@@ -26,11 +26,13 @@ build: setup
 run: build
 	@$(BUILD)/torvak-link examples/*.ini
 
+# Every test, then again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory sanitize
 
 sanitize: setup
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTORVAK_SANITIZE=ON
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVAK_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
 
