@@ -1,5 +1,7 @@
 #include "data/item_file.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -75,17 +77,17 @@ FormatCounts countFormat(const std::string& columnFormat) {
   FormatCounts counts;
   for (char letter : columnFormat) {
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-    switch (letter) {
-      case 'A': ++counts.a; break;
-      case 'B': ++counts.b; break;
-      case 'C': ++counts.c; break;
-      case 'D': ++counts.d; break;
-      case 'T': ++counts.t; break;
-      case 'X': break;
-      default: return counts;
-    }
+    if (std::string_view("ABCDTX").find(letter) == std::string_view::npos) break;
     counts.record.push_back(letter);
   }
+  auto count = [&](char letter) {
+    return static_cast<int>(std::ranges::count(counts.record, letter));
+  };
+  counts.a = count('A');
+  counts.b = count('B');
+  counts.c = count('C');
+  counts.d = count('D');
+  counts.t = count('T');
   return counts;
 }
 
@@ -156,11 +158,16 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
         return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
                       "' is not a number" + formatNote);
       }
+      if (letter == 'A' || letter == 'D') value *= scale;
+      if (!std::isfinite(value)) {
+        return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
+                      "' is out of range once scaled" + formatNote);
+      }
       switch (letter) {
         case 'A':
         case 'T':
           if (slopeIndex >= out.slopes.size()) return overflow();
-          out.slopes[slopeIndex++] = letter == 'A' ? value * scale : value;
+          out.slopes[slopeIndex++] = value;
           break;
         case 'B':
           negatedDifficulties.push_back(-value);
@@ -173,7 +180,7 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
         case 'D':
           if (out.intercepts.empty()) break;
           if (interceptIndex >= out.intercepts.size()) return overflow();
-          out.intercepts[interceptIndex++] = value * scale;
+          out.intercepts[interceptIndex++] = value;
           break;
       }
     }
@@ -183,6 +190,10 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
       const std::size_t first = slopeIndex - static_cast<std::size_t>(f.b);
       for (int k = 0; k < f.b; ++k) {
         intercept += negatedDifficulties[k] * out.slopes[first + k];
+      }
+      if (!std::isfinite(intercept)) {
+        return refuse("line " + std::to_string(words.wordLine()) +
+                      ": the intercept from the difficulties is out of range" + formatNote);
       }
       if (!out.intercepts.empty()) {
         if (interceptIndex >= out.intercepts.size()) return overflow();

@@ -36,6 +36,9 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   // Puts the Model 1 solution of the current pair, as (A, b), into transformation; the
   // identity when that solution cannot be had.
   void setStartingPoint();
+  // Turns the fitted (A, b) into the reported pair; a singular A is left as fitted and flagged
+  // with conversion problem 1.
+  void convertForReport();
 
   LeastSquaresLinker linker;           // its settings are the run's settings
   std::vector<double> transformation;  // A row by row, then b: d(d+1) values
@@ -61,7 +64,6 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   bool readItems(const DataFileSpec& spec);
   void buildGrid();
   void searchWithRestart();
-  void convertForReport();
   bool askToContinue();
 
   int modelType_;

@@ -126,8 +126,7 @@ std::string formatParameterFile(const ParameterFile& file) {
   addLine(out, "[Data File Names]");
   int number = 1;
   for (const DataFilePair& pair : file.pairs) {
-    std::string line = "$Data_Files " + std::to_string(number++) + "= " + pair.from + " " +
-                       pair.to;
+    std::string line = "$Data_Files " + std::to_string(number++) + "= " + pair.from + " " + pair.to;
     if (!pair.empirical.empty()) line += " " + pair.empirical;
     addLine(out, line);
   }

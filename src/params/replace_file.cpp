@@ -75,8 +75,7 @@ std::string replaceFileContents(const std::string& path, const std::string& cont
 
   int error = writeAll(fd, content);
   struct stat old;
-  if (error == 0 && ::stat(target.c_str(), &old) == 0 &&
-      ::fchmod(fd, old.st_mode & 07777) != 0) {
+  if (error == 0 && ::stat(target.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) {
     error = errno;
   }
   if (::close(fd) != 0 && error == 0) error = errno;

@@ -10,27 +10,27 @@ enum class ValueKind { Int, Double, Text, RowSkip };
 struct KeyField {
   std::string_view key;
   ValueKind kind;
-  int LinkingSettings::* intField = nullptr;
-  double LinkingSettings::* doubleField = nullptr;
-  DataFileSpec LinkingSettings::* spec = nullptr;
-  std::string DataFileSpec::* text = nullptr;
-  int DataFileSpec::* specInt = nullptr;
+  int LinkingSettings::*intField = nullptr;
+  double LinkingSettings::*doubleField = nullptr;
+  DataFileSpec LinkingSettings::*spec = nullptr;
+  std::string DataFileSpec::*text = nullptr;
+  int DataFileSpec::*specInt = nullptr;
 };
 
-constexpr KeyField intKey(std::string_view key, int LinkingSettings::* field) {
+constexpr KeyField intKey(std::string_view key, int LinkingSettings::*field) {
   return {key, ValueKind::Int, field};
 }
-constexpr KeyField doubleKey(std::string_view key, double LinkingSettings::* field) {
+constexpr KeyField doubleKey(std::string_view key, double LinkingSettings::*field) {
   return {key, ValueKind::Double, nullptr, field};
 }
-constexpr KeyField textKey(std::string_view key, DataFileSpec LinkingSettings::* spec,
-                           std::string DataFileSpec::* text) {
+constexpr KeyField textKey(std::string_view key, DataFileSpec LinkingSettings::*spec,
+                           std::string DataFileSpec::*text) {
   return {key, ValueKind::Text, nullptr, nullptr, spec, text};
 }
-constexpr KeyField rowSkipKey(std::string_view key, DataFileSpec LinkingSettings::* spec) {
+constexpr KeyField rowSkipKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
   return {key, ValueKind::RowSkip, nullptr, nullptr, spec, &DataFileSpec::rowSkip};
 }
-constexpr KeyField typeKey(std::string_view key, DataFileSpec LinkingSettings::* spec) {
+constexpr KeyField typeKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
   return {key, ValueKind::Int, nullptr, nullptr, spec, nullptr, &DataFileSpec::fileType};
 }
 
@@ -108,8 +108,8 @@ KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, Linki
       outcome.value.clear();
       outcome.kind = KeyOutcome::BadValue;
     } else {
-      outcome.kind = storeValue(field, outcome.value, s) ? KeyOutcome::Stored
-                                                         : KeyOutcome::BadValue;
+      outcome.kind =
+          storeValue(field, outcome.value, s) ? KeyOutcome::Stored : KeyOutcome::BadValue;
     }
     return outcome;
   }

@@ -13,9 +13,7 @@ struct Arrays {
   std::vector<double> slopes, intercepts, guessing;
   Arrays(std::size_t s, std::size_t i, std::size_t g)
       : slopes(s, 99.0), intercepts(i, 99.0), guessing(g, 99.0) {}
-  ItemFileOutputs outputs(int dimension = 0) {
-    return {slopes, intercepts, guessing, dimension};
-  }
+  ItemFileOutputs outputs(int dimension = 0) { return {slopes, intercepts, guessing, dimension}; }
 };
 
 ItemFileResult read(const std::string& text, const std::string& format, Arrays& arrays,
@@ -88,8 +86,7 @@ TEST(ItemFile, SkipListsPassOverHeaderAndRepeatedLines) {
 
   // Lines 3, 4, 6 and 7 skipped; blank lines do not move the numbering.
   Arrays repeating(3, 3, 0);
-  ItemFileResult r =
-      read("1 0\n\n2 0\nx x\n\ny y\n3 0\nz z\nw w\n", "AD", repeating, "{3S2R1}");
+  ItemFileResult r = read("1 0\n\n2 0\nx x\n\ny y\n3 0\nz z\nw w\n", "AD", repeating, "{3S2R1}");
   ASSERT_EQ(r.code, 0) << r.message;
   EXPECT_EQ(repeating.slopes, (std::vector<double>{1, 2, 3}));
 
@@ -113,11 +110,13 @@ TEST(ItemFile, SkipListBeyondTheEndAndTrailingWhiteSpaceEndReading) {
 }
 
 TEST(ItemFile, FormatsThatCannotFitAreRefusedBeforeReading) {
-  const std::vector<std::pair<std::string, std::string>> cases{
-      {"ACC", "has more than one C"},   {"ADD", "has more than one D"},
-      {"ABD", "has both B and D"},      {"ABB", "has more B than A"},
-      {"AAD", "has 2 A for dimension 1"}, {"?A", "reads no value"},
-      {"", "reads no value"}};
+  const std::vector<std::pair<std::string, std::string>> cases{{"ACC", "has more than one C"},
+                                                               {"ADD", "has more than one D"},
+                                                               {"ABD", "has both B and D"},
+                                                               {"ABB", "has more B than A"},
+                                                               {"AAD", "has 2 A for dimension 1"},
+                                                               {"?A", "reads no value"},
+                                                               {"", "reads no value"}};
   for (const auto& [format, why] : cases) {
     Arrays arrays(1, 1, 1);
     ItemFileResult r = read("1 2 3\n", format, arrays, "", 0, 0, 1);
@@ -148,9 +147,13 @@ TEST(ItemFile, BadWordsAndCutRecordsAreRefused) {
     Arrays arrays(2, 2, 0);
     ItemFileResult r = read("1 0.5\r\n2 " + std::string(word) + "\r\n", "AD", arrays);
     EXPECT_EQ(r.code, 2) << word;
-    EXPECT_EQ(r.message, "items.txt: line 2: '" + std::string(word) +
-                             "' is not a number (column format AD)");
+    EXPECT_EQ(r.message,
+              "items.txt: line 2: '" + std::string(word) + "' is not a number (column format AD)");
   }
+  Arrays huge(1, 1, 0);
+  EXPECT_EQ(read("1.7e308 0\n", "AD", huge, "", 1, 1).code, 2);
+  EXPECT_EQ(read("1e200 -1e200\n", "AB", huge).code, 2);
+
   Arrays cut(2, 2, 0);
   ItemFileResult r = read("1 0.5\n2\n", "AD", cut);
   EXPECT_EQ(r.code, 2);

@@ -267,3 +267,19 @@ TEST(SurfaceLinkers, MissingToFileOfALaterPairAsksAndGoesOn) {
   EXPECT_EQ(texts.back(), "Problem in Linking, Continue?");
   EXPECT_EQ(f.host.progress.size(), 3u);
 }
+
+TEST(SurfaceLinkers, SingularFittedMatrixIsReportedUnconverted) {
+  LinkingFixture f;
+  f.writeItems("items.txt", makeItems(2, 4, 2));
+  f.writeParameters(gridKeys(3, 2, 3, format(2)), {"1= items.txt items.txt"});
+  TestSurfaceLinker engine(&f.job);
+  engine.transformation = {1, 2, 2, 4, 0.5, -0.5};
+  engine.convertForReport();
+  EXPECT_EQ(engine.settings().conversionProblems, 1);
+  EXPECT_EQ(engine.transformation, (std::vector<double>{1, 2, 2, 4, 0.5, -0.5}));
+
+  engine.transformation = {2, 0, 0, 4, 1, 1};
+  engine.convertForReport();
+  EXPECT_EQ(engine.settings().conversionProblems, 0);
+  EXPECT_EQ(engine.transformation, (std::vector<double>{0.5, 0, 0, 0.25, -0.5, -0.25}));
+}

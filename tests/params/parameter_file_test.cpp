@@ -129,8 +129,8 @@ TEST(ParameterFile, EmptyMinimizationTextsAreLeftOut) {
 }
 
 TEST(ParameterFile, HeadersAndStrayTokensAreSkippedAndTheLastValueNeedsNoLineEnd) {
-  const ParameterFile f = readText(
-      "[REDevar Parameters]\nModel_Type= 3 stray\n[Other Parameters]\nOther_File_2= tail");
+  const ParameterFile f =
+      readText("[REDevar Parameters]\nModel_Type= 3 stray\n[Other Parameters]\nOther_File_2= tail");
   EXPECT_EQ(f.settings.Model_Type, 3);
   EXPECT_EQ(f.settings.outputFile.rowSkip, "tail");
 }
@@ -162,8 +162,8 @@ TEST(ParameterFile, EntryCutShortByTheEndOfTheFileIsDropped) {
 
 TEST(ParameterFile, BadNumberStopsReadingWithFileLineKeyAndWord) {
   ParameterFileReadResult result;
-  const ParameterFile f = readText("Model_Type= 3\n\nTheta_Dimension= two\nModel_Type= 4\n",
-                                   &result);
+  const ParameterFile f =
+      readText("Model_Type= 3\n\nTheta_Dimension= two\nModel_Type= 4\n", &result);
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.message, "run.ini: line 3: Theta_Dimension= wants a number, found 'two'");
   EXPECT_EQ(f.settings.Model_Type, 3);
