@@ -54,8 +54,9 @@ Options:
   -h, --help             show this help and exit
   --version              show the version and exit
 
-Ctrl-C asks the run in progress to stop (the pair in work ends and is reported; no further
-files are run); a second Ctrl-C ends the program at once.
+Ctrl-C asks the run in progress to stop: a search in progress ends at its next step and its
+pair is reported with the criterion -10; no further pairs or files are run, and the exit
+status is 8 at least. A second Ctrl-C ends the program at once.
 
 Exit status:
   0        every run ended with status 0

@@ -57,5 +57,11 @@ int main(int argc, char** argv) {
     runningStop.store(nullptr);
     if (status != 0 && firstFailure == 0) firstFailure = status;
   }
+  // A stop in the search of the last pair still ends its run with status 0; the user asked to
+  // stop all the same, and a script must not take the result for a finished run.
+  if (interrupts.load() > 0 && firstFailure == 0) {
+    std::fputs("torvak-link: stopped by Ctrl-C\n", stderr);
+    firstFailure = 8;
+  }
   return exitCodeForStatus(firstFailure);
 }
