@@ -97,8 +97,8 @@ std::vector<Item> drawToItems(Rng& rng, int count, int dimension) {
 }
 
 // The same items on the From scale, with normal noise of the given sizes.
-std::vector<Item> toFromScale(const std::vector<Item>& toItems, const Transformation& tr,
-                              Rng& rng, double slopeNoise, double interceptNoise) {
+std::vector<Item> toFromScale(const std::vector<Item>& toItems, const Transformation& tr, Rng& rng,
+                              double slopeNoise, double interceptNoise) {
   const int d = tr.dimension;
   std::vector<Item> items;
   for (const Item& to : toItems) {
@@ -323,7 +323,7 @@ std::vector<ExampleFile> makeExamples() {
       ParameterFileText p = example(name, model, 1, 41);
       p.from = p.to = {"", "ADC", 0};
       p.pairs = {{"grid_1d_from.dat", "grid_1d_to.dat"}};
-        add(name + ".ini", formatParameterFile(p));
+      add(name + ".ini", formatParameterFile(p));
     }
   }
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-ConsoleRunHost::ConsoleRunHost(std::FILE* out, std::FILE* err, std::FILE* in,
-                               ProblemPolicy policy, bool showProgress)
+ConsoleRunHost::ConsoleRunHost(std::FILE* out, std::FILE* err, std::FILE* in, ProblemPolicy policy,
+                               bool showProgress)
     : out_(out), err_(err), in_(in), policy_(policy), showProgress_(showProgress) {}
 
 void ConsoleRunHost::clearProgressLine() {
@@ -15,8 +15,7 @@ void ConsoleRunHost::clearProgressLine() {
 MessageAnswer ConsoleRunHost::showMessage(const std::string& text, const std::string& caption,
                                           MessageButtons buttons) {
   clearProgressLine();
-  std::fprintf(err_, "%s: %s\n", caption.empty() ? kDefaultCaption : caption.c_str(),
-               text.c_str());
+  std::fprintf(err_, "%s: %s\n", caption.empty() ? kDefaultCaption : caption.c_str(), text.c_str());
   std::fflush(err_);
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
   switch (policy_) {
@@ -55,7 +54,8 @@ void ConsoleRunHost::postProgress(const ProgressNote& note) {
   if (note.searchStep == 0) ++pairNumber_;
   // Redraw at most ten times a second, and whenever a new pair starts.
   const auto now = std::chrono::steady_clock::now();
-  if (pair == lastPair_ && note.searchStep != 0 && now - lastDraw_ < std::chrono::milliseconds(100)) {
+  if (pair == lastPair_ && note.searchStep != 0 &&
+      now - lastDraw_ < std::chrono::milliseconds(100)) {
     return;
   }
   lastPair_ = pair;

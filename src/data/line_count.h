@@ -14,5 +14,4 @@
 std::int64_t countDataLinesIn(std::istream& in, std::string_view rowSkip);
 
 // Empty when the file cannot be opened.
-std::optional<std::int64_t> countDataLinesOfFile(const std::string& path,
-                                                 std::string_view rowSkip);
+std::optional<std::int64_t> countDataLinesOfFile(const std::string& path, std::string_view rowSkip);

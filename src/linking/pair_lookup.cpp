@@ -6,8 +6,8 @@
 #include "params/settings_keys.h"
 #include "params/token_reader.h"
 
-PairLookup findDataFileEntry(const std::string& parameterFile, long long index,
-                             bool withEmpirical, DataFilePair& pair) {
+PairLookup findDataFileEntry(const std::string& parameterFile, long long index, bool withEmpirical,
+                             DataFilePair& pair) {
   std::ifstream in(parameterFile);
   if (!in) return PairLookup::CannotOpen;
   TokenReader reader(in);

@@ -12,8 +12,8 @@
 enum class PairLookup { Found, NotFound, CannotOpen };
 
 // Names are returned as written (not resolved).
-PairLookup findDataFileEntry(const std::string& parameterFile, long long index,
-                             bool withEmpirical, DataFilePair& pair);
+PairLookup findDataFileEntry(const std::string& parameterFile, long long index, bool withEmpirical,
+                             DataFilePair& pair);
 
 // Finds entry index and stores its names, resolved against the parameter file's folder, in the
 // settings. Shows "Can't open initial file" when the file cannot be reopened.

@@ -32,9 +32,8 @@ void readFirstEntry(TokenReader& reader, RunSettings& s) {
 }
 
 std::int64_t countLetters(const std::string& text, char letter) {
-  return std::count_if(text.begin(), text.end(), [letter](unsigned char c) {
-    return std::toupper(c) == letter;
-  });
+  return std::count_if(text.begin(), text.end(),
+                       [letter](unsigned char c) { return std::toupper(c) == letter; });
 }
 
 }  // namespace

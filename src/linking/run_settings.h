@@ -27,7 +27,7 @@ struct RunSettings : LinkingSettings {
 // Result codes of loadRunSettings.
 enum : int {
   kLoadOk = 0,
-  kLoadFailed = 1,          // the file cannot be opened, or a check failed
+  kLoadFailed = 1,  // the file cannot be opened, or a check failed
   kLoadGridAndEmpirical = 2,
   kLoadNoFromFile = -3,
   kLoadNoToFile = -4,

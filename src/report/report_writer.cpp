@@ -53,8 +53,9 @@ std::string formatReportFileBlock(const RunSettings& s, double criterion, const 
 // No colons after "TD#" and "I#", no line end after the header, the range with two decimals,
 // and CR LF line ends.
 std::string formatReportWindowBlock(const RunSettings& s, double criterion, const double* block) {
-  std::string text = format("%s(%d),", reportBaseName(s.fromFile.name).c_str(), s.fromFile.fileType) +
-                     format("%s(%d),Ing:", reportBaseName(s.toFile.name).c_str(), s.toFile.fileType);
+  std::string text =
+      format("%s(%d),", reportBaseName(s.fromFile.name).c_str(), s.fromFile.fileType) +
+      format("%s(%d),Ing:", reportBaseName(s.toFile.name).c_str(), s.toFile.fileType);
   if (s.Number_Of_Grid != 0) {
     text += format("Grid[%.2f,%.2f];", s.Range_Begin, s.Range_End);
   } else {

@@ -22,9 +22,8 @@ TEST(ShippedExamples, PrintTheCommittedReports) {
   for (const auto& entry : fs::directory_iterator(examples / "expected")) {
     const std::string name = entry.path().stem().string();
     const std::string out = dir.file(name + ".out");
-    const std::string command = std::string(TORVAK_LINK_EXE) +
-                                " --no-progress --on-problem=stop " + dir.file(name + ".ini") +
-                                " >" + out + " 2>/dev/null </dev/null";
+    const std::string command = std::string(TORVAK_LINK_EXE) + " --no-progress --on-problem=stop " +
+                                dir.file(name + ".ini") + " >" + out + " 2>/dev/null </dev/null";
     const int raw = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << name;
     EXPECT_EQ(readWholeFile(out), readWholeFile(entry.path().string())) << name;

@@ -16,12 +16,11 @@ struct Ran {
 
 Ran runLink(const TempDir& dir, const std::string& arguments) {
   const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-  const std::string command = std::string(TORVAK_LINK_EXE) + " " + arguments + " >" + out +
-                              " 2>" + err + " </dev/null";
+  const std::string command =
+      std::string(TORVAK_LINK_EXE) + " " + arguments + " >" + out + " 2>" + err + " </dev/null";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(out), readWholeFile(err)};
 }
-
 
 }  // namespace
 

@@ -6,10 +6,7 @@
 
 #include "support/linking_fixture.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(PreScan, LastModelTypeWinsAndEveryEntryCounts) {
   LinkingFixture f;
@@ -35,7 +32,8 @@ TEST(LinkingWorker, ModelOneRunAnnouncesDoneAndFillsTheResultArea) {
   std::vector<double> area;
   f.job.resultArea = &area;
   EXPECT_EQ(LinkingThreadProc(&f.job), 0);
-  EXPECT_EQ(f.host.statusTexts, std::vector<std::string>{"Linking Done: " + f.job.parameterFilePath});
+  EXPECT_EQ(f.host.statusTexts,
+            std::vector<std::string>{"Linking Done: " + f.job.parameterFilePath});
   EXPECT_EQ(f.host.beeps, 1);
   EXPECT_EQ(f.host.donePosts, 1);
   EXPECT_TRUE(f.job.doneEvent.poll());

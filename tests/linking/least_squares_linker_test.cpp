@@ -71,8 +71,8 @@ TEST(LeastSquaresLinker, TwoDimensionsRecoverAKnownTransformation) {
   // theta_To = M theta_From + t with M = [[1.3, 0.4], [-0.2, 0.7]], t = (0.5, -0.3):
   // a_From = M^T a_To and d_From = d_To + a_To . t.
   const double m[4] = {1.3, 0.4, -0.2, 0.7}, t[2] = {0.5, -0.3};
-  const double to[5][3] = {{1.0, 0.2, -0.5}, {0.3, 1.4, 0.2}, {0.8, 0.8, 1.0},
-                           {1.6, 0.1, 0.4},  {0.2, 0.9, -1.2}};
+  const double to[5][3] = {
+      {1.0, 0.2, -0.5}, {0.3, 1.4, 0.2}, {0.8, 0.8, 1.0}, {1.6, 0.1, 0.4}, {0.2, 0.9, -1.2}};
   std::vector<std::vector<double>> fromRows, toRows;
   for (const auto& item : to) {
     toRows.push_back({item[0], item[1], item[2]});

@@ -72,9 +72,9 @@ TEST(RunSettingsLoad, DimensionAboveTwentyFiveFailsWithoutMessage) {
 TEST(RunSettingsLoad, GridAndEmpiricalChecksShowTheirMessages) {
   LinkingFixture f;
   writeTwoItemFiles(f);
-  f.writeParameters({"Theta_Dimension= 1", "Number_Of_Grid= 1", "From_Column_Format= AD",
-                     "To_Column_Format= AD"},
-                    {"1= from.txt to.txt"});
+  f.writeParameters(
+      {"Theta_Dimension= 1", "Number_Of_Grid= 1", "From_Column_Format= AD", "To_Column_Format= AD"},
+      {"1= from.txt to.txt"});
   EXPECT_EQ(load(f).result, kLoadFailed);
   EXPECT_EQ(f.host.messageTexts(),
             std::vector<std::string>{"Grid point=0 and Emperical file empty"});
@@ -83,9 +83,9 @@ TEST(RunSettingsLoad, GridAndEmpiricalChecksShowTheirMessages) {
   // empirical name and clears it.
   LinkingFixture g;
   writeTwoItemFiles(g);
-  g.writeParameters({"Theta_Dimension= 1", "Number_Of_Grid= 0", "From_Column_Format= AD",
-                     "To_Column_Format= AD"},
-                    {"1= from.txt to.txt", "2= from.txt to.txt"});
+  g.writeParameters(
+      {"Theta_Dimension= 1", "Number_Of_Grid= 0", "From_Column_Format= AD", "To_Column_Format= AD"},
+      {"1= from.txt to.txt", "2= from.txt to.txt"});
   Loaded l = load(g);
   EXPECT_EQ(l.result, kLoadFailed);
   EXPECT_EQ(l.s.empiricalFile.name, "");
@@ -96,10 +96,10 @@ TEST(RunSettingsLoad, GridAndEmpiricalChecksShowTheirMessages) {
   LinkingFixture h;
   writeTwoItemFiles(h);
   h.dir.write("theta.txt", "0.5\n-0.5\n1.0\n");
-  h.writeParameters({"Theta_Dimension= 1", "From_Column_Format= AD", "To_Column_Format= AD",
-                     "Emp_Column_Format= T", "$Data_Files 1= from.txt to.txt theta.txt",
-                     "Number_Of_Grid= 7"},
-                    {});
+  h.writeParameters(
+      {"Theta_Dimension= 1", "From_Column_Format= AD", "To_Column_Format= AD",
+       "Emp_Column_Format= T", "$Data_Files 1= from.txt to.txt theta.txt", "Number_Of_Grid= 7"},
+      {});
   Loaded e = load(h);
   EXPECT_EQ(e.result, kLoadOk);
   EXPECT_EQ(e.s.Number_Of_Grid, 0);
@@ -107,9 +107,9 @@ TEST(RunSettingsLoad, GridAndEmpiricalChecksShowTheirMessages) {
 
   LinkingFixture k;
   writeTwoItemFiles(k);
-  k.writeParameters({"Theta_Dimension= 1", "Number_Of_Grid= 5", "From_Column_Format= AD",
-                     "To_Column_Format= AD"},
-                    {});
+  k.writeParameters(
+      {"Theta_Dimension= 1", "Number_Of_Grid= 5", "From_Column_Format= AD", "To_Column_Format= AD"},
+      {});
   EXPECT_EQ(load(k).result, kLoadFailed);
   EXPECT_EQ(k.host.messageTexts(),
             std::vector<std::string>{"Incorrect Parameter Setting, continue?"});
@@ -126,10 +126,10 @@ TEST(RunSettingsLoad, GridKeyAfterAnEmpiricalEntryIsDropped) {
 
   LinkingFixture g;
   writeTwoItemFiles(g);
-  g.writeParameters({"Theta_Dimension= 1", "From_Column_Format= AD", "To_Column_Format= AD",
-                     "Number_Of_Grid= 0", "$Data_Files 1= from.txt to.txt theta.txt",
-                     "Number_Of_Grid= 3"},
-                    {});
+  g.writeParameters(
+      {"Theta_Dimension= 1", "From_Column_Format= AD", "To_Column_Format= AD", "Number_Of_Grid= 0",
+       "$Data_Files 1= from.txt to.txt theta.txt", "Number_Of_Grid= 3"},
+      {});
   // The second grid key comes after the entry: it is dropped again.
   Loaded l = load(g);
   EXPECT_EQ(l.result, kLoadNoEmpiricalFile);

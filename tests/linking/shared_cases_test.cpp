@@ -75,7 +75,9 @@ void writeCase(LinkingFixture& f, const Case& c) {
       "Parameterization= 1",
       "Theta_Dimension= " + c.get("dimensions"),
       "Weighing_Method= " + (c.get("weighting").empty() ? "0" : c.get("weighting")),
-      "Number_Of_Grid= " + (c.get("theta") == "grid" ? c.get("grid_points") : empirical ? "0" : "11"),
+      "Number_Of_Grid= " + (c.get("theta") == "grid" ? c.get("grid_points")
+                            : empirical              ? "0"
+                                                     : "11"),
       "Range_Begin= " + (c.get("begin").empty() ? "-4" : c.get("begin")),
       "Range_End= " + (c.get("end").empty() ? "4" : c.get("end")),
       "From_Column_Format= " + format,

@@ -44,14 +44,16 @@ TEST(ReportLayout, FileBlockMatchesTheDocumentedExample) {
   const RunSettings s = gridSettings();
   EXPECT_EQ(formatReportFileBlock(s, 0.00123, kBlock),
             "form1.dat(1),form2.dat(1),Ing:Grid[-4,4];W(0),T#:11,TD#:1,I#:40,M:1,P:1 \n"
-            "1.230000e-03 0.500000 -0.500000 \n" + kRule + "\n");
+            "1.230000e-03 0.500000 -0.500000 \n" +
+                kRule + "\n");
 }
 
 TEST(ReportLayout, WindowBlockHasNoColonsAfterCountsAndCrLfLineEnds) {
   const RunSettings s = gridSettings();
   EXPECT_EQ(formatReportWindowBlock(s, 0.00123, kBlock),
             "form1.dat(1),form2.dat(1),Ing:Grid[-4.00,4.00];W(0),T#:11,TD#1,I#40,M:1,P:1"
-            "\r\n1.230000e-03 0.500000 -0.500000 \r\n" + kRule + "\r\n");
+            "\r\n1.230000e-03 0.500000 -0.500000 \r\n" +
+                kRule + "\r\n");
 }
 
 TEST(ReportLayout, EmpiricalRunShowsThetaFileBaseNameAndConversionProblem) {
@@ -67,7 +69,8 @@ TEST(ReportLayout, EmpiricalRunShowsThetaFileBaseNameAndConversionProblem) {
   EXPECT_EQ(formatReportWindowBlock(s, 2.5, kBlock),
             "form1.dat(1),form2.dat(1),Ing:theta.txt;W(1),T#:11,TD#1,I#40,M:1,P:1"
             "\r\n2.500000e+00 0.500000 -0.500000 \r\nConvert F Problems (only if nonzero): 1"
-            "\r\n" + kRule + "\r\n");
+            "\r\n" +
+                kRule + "\r\n");
 }
 
 TEST(ReportLayout, BaseNameTakesTextAfterEitherSeparator) {
