@@ -61,10 +61,10 @@ status is 8 at least. A second Ctrl-C ends the program at once.
 Exit status:
   0        every run ended with status 0
   1 - 99   the status of the first run that did not end with 0:
-             1  settings could not be loaded or checked, the parameter file or a To
-                file could not be read (Model 1: also the To file)
-             2  a From file or the empirical theta file could not be read (Models 3
-                and 4: also the settings)
+             1  the parameter file or a To item file could not be read; Model 1:
+                also settings that could not be loaded or checked
+             2  a From item file or the empirical theta file could not be read;
+                Models 3 and 4: also settings that could not be loaded or checked
              3  Model 1: the least-squares matrix is singular; Models 3 and 4: no theta
                 points could be allocated
              8  the run was stopped
