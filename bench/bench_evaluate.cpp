@@ -3,42 +3,12 @@
 // run searches from.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "generated_pair.h"
 #include "linking/item_surface_linker.h"
 #include "linking/test_surface_linker.h"
-#include "numerics/matrix.h"
-
-namespace {
-
-// The search's start as a run sets it: A = X and b = m of the least-squares solution, or the
-// identity when that solution cannot be had.
-std::vector<double> startingTransformation(MultidimensionalLinker& engine) {
-  const int d = engine.dimension();
-  std::vector<double> x(d * (d + 1), 0.0);
-  engine.linker.status = 0;
-  engine.linker.computeTransformation(x.data());
-  if (engine.linker.status != 0) {
-    std::fill(x.begin(), x.end(), 0.0);
-    for (int k = 0; k < d; ++k) x[k * d + k] = 1.0;
-    return x;
-  }
-  double* a = x.data();
-  double* b = a + d * d;
-  std::vector<double> inverse(d * d), u(d);
-  const int parameterization = engine.settings().Parameterization;
-  if ((parameterization == 1 || parameterization == 4) && invertMatrix(d, a, inverse.data()) == 0) {
-    std::copy(inverse.begin(), inverse.end(), a);
-  }
-  matMul(d, d, 1, a, b, u.data());
-  for (int k = 0; k < d; ++k) b[k] = -u[k];
-  return x;
-}
-
-}  // namespace
 
 template <class Engine, int kModel>
 void BM_Evaluate(benchmark::State& state) {
@@ -49,7 +19,8 @@ void BM_Evaluate(benchmark::State& state) {
     state.SkipWithError(("prepareData status " + std::to_string(engine.status)).c_str());
     return;
   }
-  engine.parameters = startingTransformation(engine);
+  engine.setStartingPoint();
+  engine.parameters = engine.transformation;
   engine.parameterCount = static_cast<int>(engine.parameters.size());
   const int n = engine.parameterCount;
   std::vector<double> out(1 + n + n * n);

@@ -319,7 +319,7 @@ std::vector<ExampleFile> makeExamples() {
     add("grid_1d_from.dat", formatItems(from, "ADC", {}));
     add("grid_1d_to.dat", formatItems(to, "ADC", {}));
     for (int model : {3, 4}) {
-      const std::string name = "m" + std::to_string(model) + "_1d_grid";
+      const std::string name = model == 3 ? "m3_1d_grid" : "m4_1d_grid";
       ParameterFileText p = example(name, model, 1, 41);
       p.from = p.to = {"", "ADC", 0};
       p.pairs = {{"grid_1d_from.dat", "grid_1d_to.dat"}};

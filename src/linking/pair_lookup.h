@@ -9,6 +9,8 @@
 
 #include "params/parameter_file.h"
 
+struct RunSettings;
+
 enum class PairLookup { Found, NotFound, CannotOpen };
 
 // Names are returned as written (not resolved).
@@ -17,5 +19,4 @@ PairLookup findDataFileEntry(const std::string& parameterFile, long long index, 
 
 // Finds entry index and stores its names, resolved against the parameter file's folder, in the
 // settings. Shows "Can't open initial file" when the file cannot be reopened.
-struct RunSettings;
 PairLookup loadDataFileEntry(RunSettings& s, long long index);
