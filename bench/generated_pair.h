@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "jobs/linking_job.h"
-#include "jobs/run_host.h"
+#include "run/linking_job.h"
+#include "run/run_host.h"
 
 struct PairSize {
   int items;      // J
@@ -147,9 +147,8 @@ inline std::string generatedParameterFile(int model, const PairSize& size) {
 struct BenchJob {
   BenchJob(int model, const PairSize& size) {
     job.parameterFilePath = generatedParameterFile(model, size);
-    job.host = &host;
+    job.host = std::make_shared<NullRunHost>();
   }
-  NullRunHost host;
   LinkingJob job;
 };
 

@@ -107,8 +107,7 @@ bool noiseFree(const Case& c) { return c.expected.count("true_M") > 0; }
 std::vector<double> linkCase(const Case& c) {
   LinkingFixture f;
   writeCase(f, c);
-  std::vector<double> area;
-  f.job.resultArea = &area;
+  std::vector<double>& area = f.job.resultArea;
   EXPECT_EQ(LinkingThreadProc(&f.job), 0) << c.name;
   expectTransformation(c, area);
   return area;

@@ -158,8 +158,7 @@ TEST(SurfaceLinkers, SingleCommonItemGivesTheSameResultInBothModels) {
     f.writeItems("from.txt", {{1.2, 0.3, 0.1}});
     f.writeItems("to.txt", {{0.9, -0.2, 0.1}});
     f.writeParameters(gridKeys(model, 1, 21, "ADC"), {"1= from.txt to.txt"});
-    std::vector<double> area;
-    f.job.resultArea = &area;
+    std::vector<double>& area = f.job.resultArea;
     auto engine = makeEngine(model, &f.job);
     area.insert(area.begin(), engine->run(1));
     area.resize(3);
