@@ -39,7 +39,9 @@ class WordReader {
   bool word(std::string& text) {
     if (!skipBlank()) return false;
     text.clear();
+    if (line_ != wordLine_) endLineOfWords();
     wordLine_ = line_;
+    ++wordsOnLine_;
     for (int c = buf_->sgetc(); c != Traits::eof() && !isBlank(c); c = buf_->snextc()) {
       text.push_back(Traits::to_char_type(c));
     }
@@ -61,12 +63,60 @@ class WordReader {
 
   // Physical line (from 1) of the last word read.
   long long wordLine() const { return wordLine_; }
+  // Words read so far on the line of the last word.
+  int wordsOnLine() const { return wordsOnLine_; }
+
+  // Fewest and most words on the lines read to their end (the line in work while none is).
+  int fewestWords() const { return most_ > 0 ? fewest_ : wordsOnLine_; }
+  int mostWords() const { return most_ > 0 ? most_ : wordsOnLine_; }
 
  private:
   using Traits = std::streambuf::traits_type;
+
+  void endLineOfWords() {
+    if (wordsOnLine_ == 0) return;
+    fewest_ = most_ == 0 ? wordsOnLine_ : std::min(fewest_, wordsOnLine_);
+    most_ = std::max(most_, wordsOnLine_);
+    wordsOnLine_ = 0;
+  }
+
   std::streambuf* buf_;
   long long line_ = 1;
   long long wordLine_ = 1;
+  int wordsOnLine_ = 0;
+  int fewest_ = 0;
+  int most_ = 0;
+};
+
+// Up to three lines where records and lines part ways, with the words each holds.
+class LineMismatches {
+ public:
+  static constexpr std::size_t kMost = 3;
+
+  // Notes line as a place where a record starts mid-line (its count is completed later).
+  void note(long long line) {
+    if (!lines_.empty() && lines_.back().first == line) return;
+    if (lines_.size() < kMost) lines_.push_back({line, 0});
+  }
+  // Called after every word: keeps the count of a noted line up to date.
+  void count(long long line, int wordsOnLine) {
+    for (auto& [noted, words] : lines_) {
+      if (noted == line) words = wordsOnLine;
+    }
+  }
+  bool empty() const { return lines_.empty(); }
+  // "line 7 holds 6 words, line 9 holds 4"
+  std::string text() const {
+    std::string out;
+    for (const auto& [line, words] : lines_) {
+      out += (out.empty() ? "line " : ", line ") + std::to_string(line) + " holds " +
+             std::to_string(words) + (out.empty() ? " words" : "");
+    }
+    return out;
+  }
+
+ private:
+  std::vector<std::pair<long long, int>> lines_;
 };
 
 struct FormatCounts {
@@ -133,26 +183,44 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
 
   const double scale = (scaleFlag != 0 && spec.fileType != 0) ? kNormalScale : 1.0;
   WordReader words(in);
-  auto overflow = [&] {
-    return refuse("line " + std::to_string(words.wordLine()) + ": more records than the " +
-                  std::to_string(expectedRecords(f, out)) + " expected" + formatNote);
-  };
 
   long long lineNumber = 1;  // skip numbering: blank lines do not count
   std::size_t slopeIndex = 0, interceptIndex = 0, guessIndex = 0;
   std::vector<double> negatedDifficulties;
   std::string word;
+  LineMismatches mismatches;
+  long long lastRecordLine = 0;  // line of the previous record's last word
+  auto wordsPerLine = [&] {
+    const int fewest = words.fewestWords(), most = words.mostWords();
+    const std::string perRecord = std::to_string(f.record.size()) + " per record";
+    if (!mismatches.empty()) {
+      return mismatches.text() + " where column format " + spec.columnFormat + " reads " +
+             perRecord;
+    }
+    return (fewest == most ? "every line holds " + std::to_string(most) + " words"
+                           : "lines hold " + std::to_string(fewest) + " to " +
+                                 std::to_string(most) + " words") +
+           ", column format " + spec.columnFormat + " reads " + perRecord;
+  };
+  auto overflow = [&] {
+    return refuse("line " + std::to_string(words.wordLine()) + ": more records than the " +
+                  std::to_string(expectedRecords(f, out)) + " expected; " + wordsPerLine());
+  };
   while (!words.atEnd()) {
     if (rowIsSkipped(spec.rowSkip, lineNumber)) {
       if (words.restOfLine()) ++lineNumber;
       continue;
     }
     if (!words.skipBlank()) break;  // only white space is left: no further record
+    bool firstWord = true;
     for (char letter : f.record) {
       if (!words.word(word)) {
         return refuse("line " + std::to_string(words.wordLine()) +
                       ": the file ends inside a record" + formatNote);
       }
+      if (firstWord && words.wordLine() == lastRecordLine) mismatches.note(lastRecordLine);
+      firstWord = false;
+      mismatches.count(words.wordLine(), words.wordsOnLine());
       if (letter == 'X') continue;
       double value = 0.0;
       if (!parseDoubleToken(word, value)) {
@@ -174,6 +242,13 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
           negatedDifficulties.push_back(-value);
           break;
         case 'C':
+          // A lower asymptote is a probability below 1; anything else is a header or a
+          // wrong column.
+          if (!(value >= 0.0 && value < 1.0)) {
+            return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
+                          "' is not a guessing parameter (it must be at least 0 and below 1)" +
+                          formatNote);
+          }
           if (out.guessing.empty()) break;
           if (guessIndex >= out.guessing.size()) return overflow();
           out.guessing[guessIndex++] = value;
@@ -202,8 +277,15 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
       }
       negatedDifficulties.clear();
     }
+    lastRecordLine = words.wordLine();
     ++lineNumber;
     ++result.records;
+  }
+  if (!mismatches.empty()) {
+    result.lineNote = spec.name + ": records and lines do not match: " + wordsPerLine() +
+                      ". Some programs wrap records over lines; if this file does not, a word "
+                      "too many or too few on a line moves every later value into another "
+                      "item or column.";
   }
 
   const std::string counts = std::to_string(result.records) + " records, " +

@@ -31,6 +31,9 @@ struct ItemFileResult {
   int code = 0;
   std::string message;
   long long records = 0;  // records read
+  // Not empty when records start in the middle of a line (a word too many or too few on some
+  // line, or records wrapped over lines): names the first such lines and their word counts.
+  std::string lineNote;
 };
 
 // Reads spec.name. scaleFlag non-zero with a non-zero spec.fileType scales A and D by 1.702.

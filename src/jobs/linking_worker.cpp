@@ -46,6 +46,14 @@ int runLinking(LinkingJob* job) {
     return 1;
   }
 
+  if (scan.error.empty() && (scan.modelType == 1 || scan.modelType == 3 || scan.modelType == 4)) {
+    const EntryPlan plan = planEntries(scan.entries);
+    if (!plan.inOrder) {
+      host.showMessage(entryPlanMessage(job->parameterFilePath, scan.entries, plan), "",
+                       MessageButtons::Ok);
+    }
+  }
+
   EngineOutcome outcome;
   bool ran = true;
   if (!scan.error.empty()) {
@@ -101,6 +109,9 @@ PreScan preScanParameterFile(const std::string& path) {
       }
     } else if (isDataFilesToken(word)) {
       ++scan.pairCount;
+      DataFileEntry entry;
+      if (reader.next(entry.number)) entry.line = reader.line();
+      scan.entries.push_back(entry);
     }
   }
   if (reader.readError()) scan.opened = false;

@@ -15,7 +15,9 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "linking/entry_plan.h"
 #include "run/linking_job.h"
 
 // Status of a run ended by an error no engine handled (the message names it).
@@ -36,6 +38,7 @@ struct PreScan {
   int modelType = 0;
   int pairCount = 0;
   std::string error;  // a "Model_Type=" value that is not a number
+  std::vector<DataFileEntry> entries;  // the "$Data_Files" entries in file order
 };
 
 PreScan preScanParameterFile(const std::string& path);

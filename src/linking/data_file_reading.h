@@ -1,14 +1,16 @@
 // Reading a data file for an engine: the reader's failure is shown to the user.
 //
 // A file that cannot be opened shows its name under the caption "No such file"; a faulty
-// file shows the reader's message (file, line, word or counts) under "Faulty data file".
+// file shows the reader's message (file, line, word or counts) under "Faulty data file". A
+// file whose records do not start at the beginnings of lines is read all the same, with a
+// warning shown once per file and run.
 #pragma once
 
 #include "data/item_file.h"
-#include "run/run_host.h"
+#include "linking/run_settings.h"
 
 // true when the file was read completely.
-bool readDataFileShown(RunHost& host, const DataFileSpec& spec, int scaleFlag,
+bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out);
 
 // The run's answer to an allocation that failed: a beep and "Not Enough Memory".

@@ -33,7 +33,7 @@ bool LeastSquaresLinker::readItems(const DataFileSpec& spec, std::vector<double>
   out.slopes = slopes;
   out.intercepts = intercepts;
   out.dimension = settings.Theta_Dimension;
-  return readDataFileShown(settings.host(), spec, 0, out);
+  return readDataFileShown(settings, spec, scaleFlag, out);
 }
 
 void LeastSquaresLinker::computeTransformation(double* block) {

@@ -45,6 +45,9 @@ class LeastSquaresLinker {
 
   RunSettings settings;
   int status = kOk;
+  // Non-zero: read the item files scaled by 1.702 where their file type says so, as the
+  // search of Models 3 and 4 sees them. Model 1's own runs read them as they are (0).
+  int scaleFlag = 0;
 
  private:
   bool readItems(const DataFileSpec& spec, std::vector<double>& slopes,

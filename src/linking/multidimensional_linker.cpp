@@ -47,6 +47,10 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
     status = kSettingsOrFromFile;
     return;
   }
+  // The start must be on the scale of the search. When both files have the same type the
+  // factor cancels out of the least-squares solution, so they are read as they are (which
+  // keeps those results to the last bit); only mixed types need the scaled values.
+  linker.scaleFlag = (s.fromFile.fileType != 0) != (s.toFile.fileType != 0) ? 1 : 0;
   const int d = s.Theta_Dimension;
   const std::int64_t outputs = valuePerItem ? s.itemCount : 1;
   // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
@@ -99,7 +103,7 @@ bool MultidimensionalLinker::readItems(const DataFileSpec& spec) {
   out.intercepts = itemIntercepts;
   out.guessing = itemAsymptotes;
   out.dimension = dimension();
-  return readDataFileShown(settings().host(), spec, 1, out);
+  return readDataFileShown(settings(), spec, 1, out);
 }
 
 void MultidimensionalLinker::buildGrid() {
@@ -137,7 +141,7 @@ void MultidimensionalLinker::prepareData() {
   } else {
     ItemFileOutputs out;
     out.slopes = points;
-    if (!readDataFileShown(s.host(), s.empiricalFile, 0, out)) {
+    if (!readDataFileShown(s, s.empiricalFile, 0, out)) {
       status = kSettingsOrFromFile;
       restore();
       return;

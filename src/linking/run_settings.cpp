@@ -47,6 +47,7 @@ void RunSettings::reset() {
   pointCount = 0;
   conversionProblems = 0;
   itemCount = 0;
+  lineNotesShown.clear();
 }
 
 RunHost& RunSettings::host() const {
@@ -113,6 +114,9 @@ int loadRunSettings(RunSettings& s, const std::string& path) {
     s.Number_Of_Grid = 11;
   }
   if (s.Theta_Dimension > 25 || s.Theta_Dimension < 0) {
+    s.host().beep();
+    warn(s, path + ": Theta_Dimension= " + std::to_string(s.Theta_Dimension) +
+                " is out of range: the dimension must be 1 to 25");
     s.Theta_Dimension = 0;
     return kLoadFailed;
   }

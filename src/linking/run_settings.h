@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "params/linking_settings.h"
@@ -17,6 +18,8 @@ struct RunSettings : LinkingSettings {
   std::int64_t pointCount = 0;  // theta points of the run; saturates at INT64_MAX
   int conversionProblems = 0;   // printed by the report when non-zero
   std::int64_t itemCount = 0;   // common items linked
+  // Data files whose records-and-lines warning was shown in this run (once per file).
+  std::set<std::string> lineNotesShown;
 
   // Defaults of every field except settingsPath; clears the job.
   void reset();

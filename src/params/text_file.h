@@ -1,11 +1,13 @@
 // Opening a text file for reading, for every reader of outside files.
 //
 // A folder opens as a stream on Linux, and reading it then throws from the stream buffer; it
-// is refused here, as a file that cannot be opened.
+// is refused here, as a file that cannot be opened. A UTF-8 byte-order mark at the start (as
+// some editors write) is passed over, so that it does not glue itself to the first word.
 #pragma once
 
 #include <fstream>
 #include <string>
 
-// Opens path in binary mode; false when it is a folder or cannot be opened.
+// Opens path in binary mode after its byte-order mark; false when it is a folder or cannot be
+// opened.
 bool openTextFile(const std::string& path, std::ifstream& in);

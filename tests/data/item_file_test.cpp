@@ -130,7 +130,9 @@ TEST(ItemFile, FilesWithAnotherNumberOfRecordsAreRefused) {
   Arrays small(2, 2, 2);
   ItemFileResult r = read("1 0.1\n2 0.2\n3 0.3\n", "AD", small);
   EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.message, "items.txt: line 3: more records than the 2 expected (column format AD)");
+  EXPECT_EQ(r.message,
+            "items.txt: line 3: more records than the 2 expected; every line holds 2 words, "
+            "column format AD reads 2 per record");
 
   Arrays large(4, 4, 4);
   r = read("1 0.1\n2 0.2\n3 0.3\n", "AD", large);

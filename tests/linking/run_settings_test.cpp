@@ -56,7 +56,7 @@ TEST(RunSettingsLoad, CorrectionsApplyInOrder) {
   EXPECT_EQ(l.s.pointCount, 121);
 }
 
-TEST(RunSettingsLoad, DimensionAboveTwentyFiveFailsWithoutMessage) {
+TEST(RunSettingsLoad, DimensionAboveTwentyFiveSaysSo) {
   LinkingFixture f;
   writeTwoItemFiles(f);
   f.writeParameters({"Theta_Dimension= 60", "Number_Of_Grid= 60", "From_Column_Format= AD",
@@ -66,7 +66,10 @@ TEST(RunSettingsLoad, DimensionAboveTwentyFiveFailsWithoutMessage) {
   EXPECT_EQ(l.result, kLoadFailed);
   EXPECT_EQ(l.s.Theta_Dimension, 0);
   EXPECT_EQ(l.s.Number_Of_Grid, 11);
-  EXPECT_TRUE(f.host.messages.empty());
+  EXPECT_EQ(f.host.messageTexts(),
+            std::vector<std::string>{f.job.parameterFilePath +
+                                     ": Theta_Dimension= 60 is out of range: the dimension "
+                                     "must be 1 to 25"});
 }
 
 TEST(RunSettingsLoad, GridAndEmpiricalChecksShowTheirMessages) {
