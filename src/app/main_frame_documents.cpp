@@ -108,6 +108,7 @@ CPellan1View* CMainFrame::openDocumentFile(const QString& path, QString* error) 
     if (document->pathName() == absolute) {
       CChildFrame* frame = framesOf(document).first();
       mdi_->setActiveSubWindow(frame);
+      addRecentFile(absolute);
       return frame->view();
     }
   }

@@ -36,7 +36,9 @@ DecodedText decodeText(const QByteArray& bytes) {
     text = QString::fromLatin1(bytes);
   }
   decoded.encoding.crlf = allBreaksAreCrlf(bytes);
-  if (decoded.encoding.crlf) text.replace("\r\n", "\n");
+  // The editor knows only LF; a lone CR would make a line break of its own anyway.
+  text.replace("\r\n", "\n");
+  text.replace('\r', '\n');
   decoded.text = text;
   return decoded;
 }
