@@ -36,9 +36,20 @@ HelpPage readPage(const QString& folder, const QString& fileName) {
   return page;
 }
 
+// Lower case, with "-" and "_" read as blanks: "Row_Skip", "row-skip" and "row skip" match.
+QString searchForm(const QString& text) {
+  QString form = text.toLower();
+  form.replace('-', ' ').replace('_', ' ');
+  return form.simplified();
+}
+
 }  // namespace
 
+// The pages are compiled into the static GUI library; register them before the first read.
+static void registerHelpPages() { Q_INIT_RESOURCE(help); }
+
 HelpIndex::HelpIndex(const QString& folder) : folder_(folder) {
+  registerHelpPages();
   const QStringList names = readText(folder + "/index.txt").split('\n', Qt::SkipEmptyParts);
   for (const QString& name : names) {
     if (!name.trimmed().isEmpty()) pages_.append(readPage(folder, name.trimmed()));
@@ -46,25 +57,29 @@ HelpIndex::HelpIndex(const QString& folder) : folder_(folder) {
 }
 
 QStringList HelpIndex::search(const QString& query) const {
-  const QStringList words = query.toLower().split(' ', Qt::SkipEmptyParts);
+  const QString phrase = searchForm(query);
+  const QStringList words = phrase.split(' ', Qt::SkipEmptyParts);
   if (words.isEmpty()) return {};
   struct Hit {
     int rank;
-    int order;
     QString fileName;
   };
   QList<Hit> hits;
-  for (int i = 0; i < pages_.size(); ++i) {
-    const HelpPage& page = pages_[i];
-    const QString heading = (page.title + " " + page.keywords.join(" ")).toLower();
+  for (const HelpPage& page : pages_) {
+    const QString text = searchForm(page.text);
+    QStringList keywords;
+    for (const QString& keyword : page.keywords) keywords.append(searchForm(keyword));
+    const QString heading = searchForm(page.title) + " " + keywords.join(" ");
+    // A keyword equal to the query beats the words in the title and keywords, which beat
+    // words found only in the text.
+    int rank = keywords.contains(phrase) ? 10 : 0;
     bool all = true;
-    int rank = 0;
     for (const QString& word : words) {
       if (heading.contains(word)) rank += 2;
-      else if (page.text.contains(word)) rank += 1;
+      else if (text.contains(word)) rank += 1;
       else all = false;
     }
-    if (all) hits.append({rank, i, page.fileName});
+    if (all) hits.append({rank, page.fileName});
   }
   std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.rank > b.rank; });
   QStringList result;

@@ -1,6 +1,10 @@
 // Runs from the desktop: the output window, the progress dialog, Stop and close, questions,
 // several runs at once, a closed output window, and quitting while runs work.
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -199,4 +203,36 @@ TEST_F(LinkingRun, QuittingDuringRunsAsksThenStopsThem) {
   EXPECT_EQ(frame_->activeRunCount(), 0);
   EXPECT_EQ(answer.texts().size(), 2);
   EXPECT_TRUE(answer.texts()[1].startsWith("Save changes to Linking output from: "));
+}
+
+TEST_F(LinkingRun, RunLinkingAsksForTheParameterFileAndCancelDoesNothing) {
+  const QString path = example("m1_1d");
+  for (const bool cancel : {true, false}) {
+    QString title, filter;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      answer.stop();
+      title = dialog->windowTitle();
+      filter = dialog->nameFilters().join(";");
+      if (cancel) {
+        dialog->reject();
+        return;
+      }
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+      dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    });
+    answer.start(10);
+    action(CommandId::RunLinking)->trigger();
+    EXPECT_EQ(title, "Using Linking Parameter File");
+    EXPECT_EQ(filter, "Initial Files (*.ini)");
+    if (cancel) {
+      EXPECT_EQ(frame_->activeRunCount(), 0);
+      EXPECT_TRUE(frame_->mdiArea()->subWindowList().isEmpty());
+    } else {
+      ASSERT_TRUE(waitUntil([&] { return outputView(path) != nullptr && frame_->statusText().startsWith("Linking Done"); }));
+      EXPECT_EQ(outputView(path)->toPlainText(), expectedOutput("m1_1d"));
+    }
+  }
 }
