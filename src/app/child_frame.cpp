@@ -1,6 +1,7 @@
 #include "app/child_frame.h"
 
 #include <QCloseEvent>
+#include <QStyle>
 
 #include "app/pellan1_doc.h"
 #include "app/pellan1_view.h"
@@ -8,6 +9,7 @@
 CChildFrame::CChildFrame(CPellan1View* view, CloseGuard guard, QWidget* parent)
     : QMdiSubWindow(parent), view_(view), guard_(std::move(guard)) {
   setWidget(view);
+  setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
   setAttribute(Qt::WA_DeleteOnClose);
   connect(view->doc(), &CPellan1Doc::titleChanged, this, &CChildFrame::updateTitle);
   updateTitle();
