@@ -55,7 +55,8 @@ QString copyExamples(const QString& from, const QString& to) {
   QString text = QString::fromUtf8(source.readAll());
   const QString entry = "$Data_Files 1= m4_3d_from.dat m4_3d_to.dat m4_3d_theta.dat";
   QString entries;
-  for (int i = 1; i <= 500; ++i) entries += QString(entry).replace(" 1=", QString(" %1=").arg(i)) + "\n";
+  for (int i = 1; i <= 500; ++i)
+    entries += QString(entry).replace(" 1=", QString(" %1=").arg(i)) + "\n";
   text.replace(entry, entries).replace("m4_3d_empirical-report.txt", "long-report.txt");
   QFile target(to + "/long_run.ini");
   target.open(QIODevice::WriteOnly);

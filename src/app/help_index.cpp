@@ -13,7 +13,8 @@ QString readText(const QString& path) {
 }
 
 QString plainWords(QString html) {
-  html.remove(QRegularExpression("<head>.*</head>", QRegularExpression::DotMatchesEverythingOption));
+  html.remove(
+      QRegularExpression("<head>.*</head>", QRegularExpression::DotMatchesEverythingOption));
   html.replace(QRegularExpression("<[^>]*>"), " ");
   html.replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
   return html.simplified().toLower();
@@ -75,13 +76,17 @@ QStringList HelpIndex::search(const QString& query) const {
     int rank = keywords.contains(phrase) ? 10 : 0;
     bool all = true;
     for (const QString& word : words) {
-      if (heading.contains(word)) rank += 2;
-      else if (text.contains(word)) rank += 1;
-      else all = false;
+      if (heading.contains(word))
+        rank += 2;
+      else if (text.contains(word))
+        rank += 1;
+      else
+        all = false;
     }
     if (all) hits.append({rank, page.fileName});
   }
-  std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.rank > b.rank; });
+  std::stable_sort(hits.begin(), hits.end(),
+                   [](const Hit& a, const Hit& b) { return a.rank > b.rank; });
   QStringList result;
   for (const Hit& hit : hits) result.append(hit.fileName);
   return result;
@@ -91,7 +96,8 @@ QStringList HelpIndex::allKeywords() const {
   QStringList result;
   for (const HelpPage& page : pages_) result.append(page.keywords);
   result.removeDuplicates();
-  std::sort(result.begin(), result.end(),
-            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+  std::sort(result.begin(), result.end(), [](const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+  });
   return result;
 }

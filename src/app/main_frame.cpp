@@ -26,8 +26,7 @@
 
 using namespace CommandId;
 
-CMainFrame::CMainFrame(Profile* profile, QWidget* parent)
-    : QMainWindow(parent), profile_(profile) {
+CMainFrame::CMainFrame(Profile* profile, QWidget* parent) : QMainWindow(parent), profile_(profile) {
   mdi_ = new QMdiArea(this);
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -144,7 +143,9 @@ void CMainFrame::createStatusBar() {
 }
 
 void CMainFrame::connectCommands() {
-  auto on = [this](int id, auto slot) { connect(commandAction(id), &QAction::triggered, this, slot); };
+  auto on = [this](int id, auto slot) {
+    connect(commandAction(id), &QAction::triggered, this, slot);
+  };
   on(FileNew, [this] { fileNew(); });
   on(FileOpen, [this] { fileOpen(); });
   on(FileClose, [this] { fileClose(); });
@@ -157,10 +158,18 @@ void CMainFrame::connectCommands() {
   on(NewLinkingIni, [this] { newLinkingIni(); });
   on(LoadLinkingIni, [this] { loadLinkingIni(); });
   on(RunLinking, [this] { runLinking(); });
-  on(EditUndo, [this] { if (CPellan1View* v = activeView()) v->undo(); });
-  on(EditCut, [this] { if (CPellan1View* v = activeView()) v->cut(); });
-  on(EditCopy, [this] { if (CPellan1View* v = activeView()) v->copy(); });
-  on(EditPaste, [this] { if (CPellan1View* v = activeView()) v->paste(); });
+  on(EditUndo, [this] {
+    if (CPellan1View* v = activeView()) v->undo();
+  });
+  on(EditCut, [this] {
+    if (CPellan1View* v = activeView()) v->cut();
+  });
+  on(EditCopy, [this] {
+    if (CPellan1View* v = activeView()) v->copy();
+  });
+  on(EditPaste, [this] {
+    if (CPellan1View* v = activeView()) v->paste();
+  });
   on(WindowNew, [this] { windowNew(); });
   on(WindowCascade, [this] { mdi_->cascadeSubWindows(); });
   on(WindowTile, [this] { mdi_->tileSubWindows(); });
@@ -212,9 +221,7 @@ void CMainFrame::setStatusText(const QString& text) { statusBar()->showMessage(t
 
 QString CMainFrame::statusText() const { return statusBar()->currentMessage(); }
 
-void CMainFrame::registerRun(std::shared_ptr<LinkingJob> job) {
-  runs_.push_back(std::move(job));
-}
+void CMainFrame::registerRun(std::shared_ptr<LinkingJob> job) { runs_.push_back(std::move(job)); }
 
 int CMainFrame::activeRunCount() {
   std::erase_if(runs_, [](const auto& job) { return job->workerFinished.load(); });
@@ -255,9 +262,9 @@ void CMainFrame::about() {
 
 bool CMainFrame::stopRunsBeforeQuit() {
   if (activeRunCount() == 0) return true;
-  const auto answer = QMessageBox::question(
-      this, kTitle, "Linking runs are in progress. Stop them and quit?",
-      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  const auto answer =
+      QMessageBox::question(this, kTitle, "Linking runs are in progress. Stop them and quit?",
+                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
   if (answer != QMessageBox::Yes) return false;
   for (const auto& job : runs_) job->stopEvent.set();
   // The workers may still need this thread (a message, the last report text), so wait with

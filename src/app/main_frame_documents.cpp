@@ -5,9 +5,9 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QPointer>
 #include <QPrintPreviewWidget>
 #include <QTimer>
 
@@ -26,7 +26,7 @@ QString fileDialogPath(QWidget* owner, const QString& title, QFileDialog::Accept
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                      : QFileDialog::AnyFile);
+                                                     : QFileDialog::AnyFile);
   dialog.setNameFilter("All Files (*)");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();
@@ -70,8 +70,10 @@ CChildFrame* CMainFrame::createFrame(CPellan1Doc* document) {
     // Runs after the frame left the area's list.
     QTimer::singleShot(0, this, [this, document] {
       if (!document) return;
-      if (framesOf(document).isEmpty()) delete document.data();
-      else renumberFrames(document);
+      if (framesOf(document).isEmpty())
+        delete document.data();
+      else
+        renumberFrames(document);
       updateMenus();
       updateWindowTitle();
     });
@@ -117,8 +119,10 @@ CPellan1View* CMainFrame::openDocumentFile(const QString& path, QString* error) 
   if (!document->openFile(absolute, &reason)) {
     delete document;
     const QString text = QString("Cannot open the file %1:\n%2.").arg(absolute, reason);
-    if (error) *error = text;
-    else QMessageBox::warning(this, kTitle, text);
+    if (error)
+      *error = text;
+    else
+      QMessageBox::warning(this, kTitle, text);
     return nullptr;
   }
   addRecentFile(absolute);
@@ -176,9 +180,9 @@ void CMainFrame::fileClose() {
 bool CMainFrame::canCloseFrame(CChildFrame* frame) {
   CPellan1Doc* document = frame->view()->doc();
   if (framesOf(document).size() > 1 || !document->isModified()) return true;
-  const auto answer =
-      QMessageBox::question(this, kTitle, QString("Save changes to %1?").arg(document->promptName()),
-                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  const auto answer = QMessageBox::question(
+      this, kTitle, QString("Save changes to %1?").arg(document->promptName()),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::No) return true;
   return saveDocument(document, false);
@@ -222,7 +226,8 @@ void CMainFrame::filePrintPreview() {
   connect(&dialog, &QPrintPreviewDialog::paintRequested, view,
           [view](QPrinter* printer) { view->print(printer); });
   auto* preview = dialog.findChild<QPrintPreviewWidget*>();
-  if (preview && profile_->previewPages() == 2) preview->setViewMode(QPrintPreviewWidget::FacingPagesView);
+  if (preview && profile_->previewPages() == 2)
+    preview->setViewMode(QPrintPreviewWidget::FacingPagesView);
   dialog.exec();
   if (preview) {
     profile_->setPreviewPages(preview->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);

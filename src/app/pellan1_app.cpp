@@ -20,9 +20,7 @@ CPellan1App::CPellan1App(int& argc, char** argv) : QApplication(argc, argv) {
   setWindowIcon(applicationIcon());
 }
 
-CPellan1App::~CPellan1App() {
-  mainFrame_.reset();
-}
+CPellan1App::~CPellan1App() { mainFrame_.reset(); }
 
 int CPellan1App::initInstance() {
   const CommandLine line = parseCommandLine(arguments());

@@ -85,8 +85,8 @@ bool CPellan1Doc::openFile(const QString& path, QString* error) {
 }
 
 bool CPellan1Doc::saveFile(const QString& path, QString* error) {
-  const QByteArray bytes = !isModified() && hasSavedBytes_ ? savedBytes_
-                                                           : encodeText(rawText(text_), encoding_);
+  const QByteArray bytes =
+      !isModified() && hasSavedBytes_ ? savedBytes_ : encodeText(rawText(text_), encoding_);
   const QFileInfo info(path);
   if (!writeBytes(path, bytes, error)) return false;
   savedBytes_ = bytes;

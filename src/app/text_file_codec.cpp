@@ -1,8 +1,7 @@
 #include "app/text_file_codec.h"
 
-#include <algorithm>
-
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -47,8 +46,8 @@ QByteArray encodeText(const QString& text, const TextEncoding& encoding) {
   QString withBreaks = text;
   if (encoding.crlf) withBreaks.replace('\n', "\r\n");
   // A Latin-1 file that now holds characters Latin-1 lacks is written as UTF-8: nothing lost.
-  const bool fitsLatin1 =
-      std::all_of(withBreaks.cbegin(), withBreaks.cend(), [](QChar c) { return c.unicode() < 256; });
+  const bool fitsLatin1 = std::all_of(withBreaks.cbegin(), withBreaks.cend(),
+                                      [](QChar c) { return c.unicode() < 256; });
   if (!encoding.utf8 && fitsLatin1) return withBreaks.toLatin1();
   QByteArray bytes = withBreaks.toUtf8();
   if (encoding.utf8 && encoding.byteOrderMark) bytes.prepend(kUtf8Bom);

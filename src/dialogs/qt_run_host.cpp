@@ -34,12 +34,11 @@ MessageAnswer QtRunHost::showMessage(const std::string& text, const std::string&
   MessageAnswer answer = MessageAnswer::Cancel;
   onUiThread(
       [&] {
-        QMessageBox box(QMessageBox::Warning,
-                        caption.empty() ? QString(CMainFrame::kTitle) : fromUtf8(caption),
-                        fromUtf8(text),
-                        buttons == MessageButtons::Ok ? QMessageBox::Ok
-                                                      : QMessageBox::Ok | QMessageBox::Cancel,
-                        frame_.data());
+        QMessageBox box(
+            QMessageBox::Warning, caption.empty() ? QString(CMainFrame::kTitle) : fromUtf8(caption),
+            fromUtf8(text),
+            buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel,
+            frame_.data());
         box.setObjectName("runMessageBox");
         box.setWindowModality(Qt::ApplicationModal);
         answer = box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;

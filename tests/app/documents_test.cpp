@@ -49,7 +49,10 @@ TEST_F(Documents, OpenEditSaveKeepsEveryByteThatWasNotEdited) {
       {"no final line end", "a\r\nb", true},
       {"latin1", "caf\xE9 na\xEFve\n", true},
       {"utf8 with mark", "\xEF\xBB\xBFsch\xC3\xB6n\n", true},
-      {"no-break space and tab", "a\xC2\xA0" "b\tc  \n", true},
+      {"no-break space and tab",
+       "a\xC2\xA0"
+       "b\tc  \n",
+       true},
       {"mixed line ends", "a\r\nb\nc\rd\n", false},
       {"empty", "", true},
   };

@@ -92,6 +92,7 @@ QStringList GuiFixture::visibleMenus() const {
 
 QStringList GuiFixture::subWindowTitles() const {
   QStringList titles;
-  for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList()) titles.append(window->windowTitle());
+  for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList())
+    titles.append(window->windowTitle());
   return titles;
 }

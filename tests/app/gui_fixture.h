@@ -19,7 +19,9 @@
 class QAction;
 
 // Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 // Runs the event loop until done() holds or timeoutMs passes; returns done().
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 15000);

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
     const QString runtime = QDir::tempPath() + "/torvak-gui-test-runtime";
     QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ExeOwner);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
   }
   // The program's own profile is never touched: each test names its profile file.

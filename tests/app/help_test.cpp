@@ -22,9 +22,10 @@ TEST(HelpIndexSearch, FindsPagesHoldingEveryWordKeywordPagesFirst) {
     const char* query;
     const char* first;
   };
-  for (const Case& c : {Case{"row skip", "data_files.html"}, Case{"STOP", "starting_a_run.html"},
-                        Case{"Number_Of_Grid", "parameter_file.html"},
-                        Case{"newton-raphson", "models.html"}, Case{"on-problem", "command_line.html"}}) {
+  for (const Case& c :
+       {Case{"row skip", "data_files.html"}, Case{"STOP", "starting_a_run.html"},
+        Case{"Number_Of_Grid", "parameter_file.html"}, Case{"newton-raphson", "models.html"},
+        Case{"on-problem", "command_line.html"}}) {
     const QStringList found = index.search(c.query);
     ASSERT_FALSE(found.isEmpty()) << c.query;
     EXPECT_EQ(found.first(), c.first) << c.query;

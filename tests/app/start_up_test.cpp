@@ -1,4 +1,6 @@
 // Starting the program, with and without a file, and what the main window offers.
+#include "app/start_up.h"
+
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,7 +13,6 @@
 #include "app/gui_fixture.h"
 #include "app/main_frame.h"
 #include "app/profile.h"
-#include "app/start_up.h"
 
 namespace {
 
@@ -49,12 +50,12 @@ TEST_F(StartUp, WithoutFileShowsAnEmptyWindowWithTheShortMenus) {
   EXPECT_TRUE(frame_->mdiArea()->subWindowList().isEmpty());
   EXPECT_EQ(visibleMenus(), kShortMenus);
   EXPECT_EQ(fileMenuIds(*frame_), (QList<int>{FileNew, FileOpen, 0, NewLinkingIni, LoadLinkingIni,
-                                               0, FilePrintSetup, 0, 0, 0, AppExit}));
+                                              0, FilePrintSetup, 0, 0, 0, AppExit}));
   EXPECT_EQ(frame_->windowTitle(), "Torvak");
   EXPECT_EQ(frame_->statusText(), "Ready");
-  EXPECT_EQ(toolbarIds(*frame_), (QList<int>{FileNew, FileOpen, FileSave, 0, EditCut, EditCopy,
-                                              EditPaste, 0, FilePrint, HelpContent, 0,
-                                              LoadLinkingIni, RunLinking}));
+  EXPECT_EQ(toolbarIds(*frame_),
+            (QList<int>{FileNew, FileOpen, FileSave, 0, EditCut, EditCopy, EditPaste, 0, FilePrint,
+                        HelpContent, 0, LoadLinkingIni, RunLinking}));
   EXPECT_FALSE(action(FileSave)->isEnabled());
 }
 

@@ -4,14 +4,14 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/command_ids.h"
 #include "app/gui_fixture.h"
@@ -125,6 +125,11 @@ TEST_F(LinkingRun, ProgressBarStepsTenAndWrapsPastTheEnd) {
   EXPECT_EQ(dialog->findChild<QLineEdit*>("ID_1026")->text(), "from.dat");
   EXPECT_EQ(dialog->findChild<QLineEdit*>("ID_1028")->text(), "theta.dat");
   EXPECT_EQ(dialog->findChild<QLabel*>("searchProgress")->text(), "Search step 3, criterion 0.25");
+  dialog->show();
+  dialog->findChild<QPushButton*>("ID_1040")->click();  // Hide
+  EXPECT_TRUE(dialog->isMinimized());
+  dialog->showProgress(note, 1);  // still updated while minimised
+  EXPECT_EQ(dialog->progressBar()->value(), 30);
   dialog->showMaximized();
   EXPECT_TRUE(waitUntil([&] { return !dialog->isMaximized(); }, 2000));
   job->workerFinished = true;  // never started: closes at once
@@ -174,13 +179,14 @@ TEST_F(LinkingRun, QuestionOfARunWaitsForTheAnswer) {
     int blocks;
     QString status;
   };
-  for (const Case& c : {Case{"Cancel", 1, "Error: (2) in Linking: "}, Case{"OK", 2, "Linking Done: "}}) {
+  for (const Case& c :
+       {Case{"Cancel", 1, "Error: (2) in Linking: "}, Case{"OK", 2, "Linking Done: "}}) {
     SCOPED_TRACE(c.answer);
     BoxAnswerer answers({"OK", c.answer});
     QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
     ASSERT_TRUE(waitUntil([&] { return closed(dialog); }));
     EXPECT_EQ(answers.texts(), (QStringList{QString::fromStdString(dir_.file("missing.dat")),
-                                             "Problem in Linking, Continue?"}));
+                                            "Problem in Linking, Continue?"}));
     EXPECT_EQ(outputView(path)->toPlainText().count("*****\n"), c.blocks);
     EXPECT_EQ(frame_->statusText(), c.status + path);
     outputView(path)->doc()->setModified(false);
@@ -231,7 +237,9 @@ TEST_F(LinkingRun, RunLinkingAsksForTheParameterFileAndCancelDoesNothing) {
       EXPECT_EQ(frame_->activeRunCount(), 0);
       EXPECT_TRUE(frame_->mdiArea()->subWindowList().isEmpty());
     } else {
-      ASSERT_TRUE(waitUntil([&] { return outputView(path) != nullptr && frame_->statusText().startsWith("Linking Done"); }));
+      ASSERT_TRUE(waitUntil([&] {
+        return outputView(path) != nullptr && frame_->statusText().startsWith("Linking Done");
+      }));
       EXPECT_EQ(outputView(path)->toPlainText(), expectedOutput("m1_1d"));
     }
   }
