@@ -280,14 +280,19 @@ bool CMainFrame::stopRunsBeforeQuit() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (closing_ || !stopRunsBeforeQuit()) {
+  // A second close request while runs wind up or save prompts are open waits for the first.
+  if (closing_) {
     event->ignore();
     return;
   }
   closing_ = true;
-  mdi_->closeAllSubWindows();
+  bool closed = stopRunsBeforeQuit();
+  if (closed) {
+    mdi_->closeAllSubWindows();  // each changed document asks to be saved
+    closed = mdi_->subWindowList().isEmpty();
+  }
   closing_ = false;
-  if (!mdi_->subWindowList().isEmpty()) {
+  if (!closed) {
     event->ignore();
     return;
   }
