@@ -14,8 +14,14 @@ build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# With a display, the desktop program opens with a run of one example; without one, every
+# example is linked on the command line.
 run: build
-	@$(BUILD)/torvak-link examples/*.ini
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ] && [ -x $(BUILD)/torvak ]; then \
+	  $(BUILD)/torvak --link examples/m4_3d_empirical.ini; \
+	else \
+	  $(BUILD)/torvak-link examples/*.ini; \
+	fi
 
 # Every test, then again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test: build
