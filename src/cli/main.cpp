@@ -8,7 +8,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_run_host.h"
-#include "cli/run_summary.h"
+#include "cli/run_warnings.h"
 #include "jobs/linking_worker.h"
 #include "report/results_json.h"
 #include "run/message_log_host.h"
@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   std::vector<RunResults> runs;
   for (const std::string& path : options.parameterFiles) {
     if (interrupts.load() > 0) break;
+    printUnreadKeys(path, stderr);
     auto console = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, policy, progress);
     auto log = std::make_shared<MessageLogHost>(console);
     auto job = std::make_shared<LinkingJob>();

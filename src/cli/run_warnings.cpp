@@ -1,8 +1,10 @@
-#include "cli/run_summary.h"
+#include "cli/run_warnings.h"
 
-#include <string>
+#include <fstream>
 
 #include "jobs/linking_worker.h"
+#include "params/text_file.h"
+#include "params/unread_keys.h"
 
 namespace {
 
@@ -11,7 +13,7 @@ std::string nothingLinkedReason(const RunResults& run) {
   const PreScan scan = preScanParameterFile(run.parameterFile);
   if (scan.modelType != 1 && scan.modelType != 3 && scan.modelType != 4) {
     return "Model_Type is " + std::to_string(scan.modelType) +
-           " (absent counts as 0); only 1, 3 and 4 link";
+           " (0 when no \"Model_Type=\" key is read); only 1, 3 and 4 link";
   }
   if (scan.pairCount == 0) return "the file has no \"$Data_Files\" entry";
   if (!run.pairs.empty()) return "every pair failed and was skipped";
@@ -28,6 +30,16 @@ std::string entryList(const RunResults& run, PairOutcome::Result result) {
 }
 
 }  // namespace
+
+int printUnreadKeys(const std::string& parameterFile, std::FILE* err) {
+  std::ifstream in;
+  if (!openTextFile(parameterFile, in)) return 0;  // the run says so
+  const std::vector<UnreadKey> unread = findUnreadKeys(in);
+  for (const UnreadKey& word : unread) {
+    std::fputs(("Warning: " + parameterFile + ": " + describeUnreadKey(word) + "\n").c_str(), err);
+  }
+  return static_cast<int>(unread.size());
+}
 
 void printRunSummary(const std::vector<RunResults>& runs, std::FILE* err) {
   for (const RunResults& run : runs) {
