@@ -109,7 +109,8 @@ Exit status:
   74       a report block could not be written to its report file ("Can't open output
            file"); it was shown on standard output
   75       the --results file could not be written
-  --check exits 0 when every file would link all its pairs, else as a run would.
+  With --check: 0 every file passes; 65 a file would fail (its settings or a data
+  file); 72 a file would link nothing (Model_Type not 1, 3 or 4).
   130      interrupted by a second Ctrl-C
 )";
 }

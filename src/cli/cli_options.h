@@ -36,6 +36,8 @@ int exitCodeForStatus(int status);
 int exitCodeForRuns(const std::vector<RunResults>& runs, bool interrupted);
 
 constexpr int kExitUsage = 64;
+// --check: a file would not load, or a pair's data files would not be read.
+constexpr int kExitCheckFailed = 65;
 // Every run ended with status 0, but a run linked no pair (a Model_Type other than 1, 3 or 4,
 // no data-file entry, or every pair skipped).
 constexpr int kExitNothingLinked = 72;

@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/check_report.h"
 #include "cli/cli_options.h"
 #include "cli/console_run_host.h"
 #include "cli/run_warnings.h"
 #include "jobs/linking_worker.h"
+#include "jobs/run_check.h"
 #include "report/results_json.h"
 #include "run/message_log_host.h"
 
@@ -22,6 +24,22 @@ std::atomic<int> interrupts{0};
 extern "C" void onInterrupt(int) {
   if (interrupts.fetch_add(1) > 0) _exit(kExitInterrupted);
   if (RunEvent* stop = runningStop.load()) stop->set();
+}
+
+// --check: each file loaded and checked as a run would, nothing linked.
+int checkFiles(const std::vector<std::string>& files) {
+  int exitCode = 0;
+  for (const std::string& path : files) {
+    printUnreadKeys(path, stderr);
+    auto host = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, ProblemPolicy::Stop, false);
+    const RunCheck check = checkRun(path, host);
+    std::fflush(stderr);
+    std::fputs(formatRunCheck(path, check).c_str(), stdout);
+    std::fflush(stdout);
+    if (check.passes() || exitCode == kExitCheckFailed) continue;
+    exitCode = check.opened && !check.hasEngine() ? kExitNothingLinked : kExitCheckFailed;
+  }
+  return exitCode;
 }
 
 }  // namespace
@@ -41,6 +59,7 @@ int main(int argc, char** argv) {
     std::printf("torvak-link %s\n", TORVAK_VERSION);
     return 0;
   }
+  if (options.check) return checkFiles(options.parameterFiles);
   ProblemPolicy policy = options.onProblem;
   if (policy == ProblemPolicy::Ask && !isatty(STDIN_FILENO)) policy = ProblemPolicy::Stop;
   const bool progress = options.progress && isatty(STDERR_FILENO);

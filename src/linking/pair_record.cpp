@@ -1,11 +1,7 @@
 #include "linking/pair_record.h"
 
-#include <fstream>
-
+#include "linking/pair_lookup.h"
 #include "numerics/matrix.h"
-#include "params/settings_keys.h"
-#include "params/text_file.h"
-#include "params/token_reader.h"
 
 namespace {
 
@@ -90,18 +86,4 @@ std::vector<double> identityBlock(int d) {
   std::vector<double> block(static_cast<std::size_t>(d) * (d + 1), 0.0);
   for (int k = 0; k < d; ++k) block[static_cast<std::size_t>(k) * d + k] = 1.0;
   return block;
-}
-
-long long firstEntryNumber(const std::string& parameterFile) {
-  std::ifstream in;
-  if (!openTextFile(parameterFile, in)) return 0;
-  TokenReader reader(in);
-  std::string token;
-  while (reader.next(token)) {
-    if (!isDataFilesToken(token)) continue;
-    long long number = 0;
-    if (reader.next(token) && parseLeadingInt(token, number)) return number;
-    return 0;
-  }
-  return 0;
 }

@@ -38,7 +38,3 @@ class PairRecord {
 
 // The identity transformation as a block: d x d identity matrix, then a zero d-vector.
 std::vector<double> identityBlock(int d);
-
-// Entry number of the pair the run links first: the first entry's number in file order
-// (0 when it has none or the file cannot be read).
-long long firstEntryNumber(const std::string& parameterFile);
