@@ -22,7 +22,10 @@ std::vector<std::string> attachPairMessages(std::vector<PairOutcome>& outcomes,
       runMessages.push_back(entry.text);
       continue;
     }
+    // The start and the data of a pair read the same files: a failure may be shown twice.
     std::string& message = outcomes[entry.pair - 1].message;
+    const auto lastLine = message.rfind('\n');
+    if (message.substr(lastLine == std::string::npos ? 0 : lastLine + 1) == entry.text) continue;
     if (!message.empty()) message += "\n";
     message += entry.text;
   }

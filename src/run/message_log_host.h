@@ -38,7 +38,8 @@ class MessageLogHost : public RunHost {
   int pairsAnnounced_ = 0;
 };
 
-// Puts the logged messages of pair k into outcomes[k - 1].message (one per line) and returns
+// Puts the logged messages of pair k into outcomes[k - 1].message (one per line, a repeat of
+// the line before left out) and returns
 // the messages of the run itself (those before the first pair, or of a pair with no outcome).
 std::vector<std::string> attachPairMessages(std::vector<PairOutcome>& outcomes,
                                             const std::vector<MessageLogHost::Entry>& log);
