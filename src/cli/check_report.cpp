@@ -29,9 +29,9 @@ std::string settingsLines(const RunSettings& s) {
                      std::to_string(s.Parameterization) + ", Theta_Dimension " +
                      std::to_string(s.Theta_Dimension) + "\n";
   if (s.Number_Of_Grid > 1) {
-    text += "  theta points: grid of " + std::to_string(s.Number_Of_Grid) +
-            " per dimension on [" + generalText(s.Range_Begin) + ", " +
-            generalText(s.Range_End) + "], " + std::to_string(s.pointCount) + " points";
+    text += "  theta points: grid of " + std::to_string(s.Number_Of_Grid) + " per dimension on [" +
+            generalText(s.Range_Begin) + ", " + generalText(s.Range_End) + "], " +
+            std::to_string(s.pointCount) + " points";
   } else {
     text += "  theta points: " + std::to_string(s.pointCount) + " from the empirical theta file";
   }
@@ -49,8 +49,9 @@ std::string settingsLines(const RunSettings& s) {
   if (s.outputFile.name.empty()) {
     text += "  report: standard output only\n";
   } else {
-    text += "  report file: " + s.outputFile.name +
-            (s.outputFile.fileType == 0 ? " (blocks appended)\n" : " (replaced by the first block)\n");
+    text +=
+        "  report file: " + s.outputFile.name +
+        (s.outputFile.fileType == 0 ? " (blocks appended)\n" : " (replaced by the first block)\n");
   }
   return text;
 }
@@ -59,15 +60,16 @@ std::string settingsLines(const RunSettings& s) {
 
 std::string formatRunCheck(const std::string& parameterFile, const RunCheck& check) {
   std::string text = "Check: " + parameterFile + "\n";
-  if (!check.opened) return text + "  the file could not be read\nCheck failed: " + parameterFile + "\n";
+  if (!check.opened)
+    return text + "  the file could not be read\nCheck failed: " + parameterFile + "\n";
   if (!check.hasEngine()) {
     return text + "  Model_Type " + std::to_string(check.modelType) +
-           ": only 1, 3 and 4 link; nothing would be linked\nCheck failed: " + parameterFile +
-           "\n";
+           ": only 1, 3 and 4 link; nothing would be linked\nCheck failed: " + parameterFile + "\n";
   }
   if (check.loadResult != kLoadOk) {
-    return text + "  the settings do not pass (see the message above)\nCheck failed: " +
-           parameterFile + "\n";
+    return text +
+           "  the settings do not pass (see the message above)\nCheck failed: " + parameterFile +
+           "\n";
   }
   const RunSettings& s = check.settings;
   text += settingsLines(s);

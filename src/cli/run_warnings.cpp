@@ -12,7 +12,8 @@ namespace {
 std::string nothingLinkedReason(const RunResults& run) {
   const PreScan scan = preScanParameterFile(run.parameterFile);
   if (scan.modelType != 1 && scan.modelType != 3 && scan.modelType != 4) {
-    const std::string absent = scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
+    const std::string absent =
+        scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
     return "Model_Type is " + std::to_string(scan.modelType) + absent + "; only 1, 3 and 4 link";
   }
   if (scan.pairCount == 0) return "the file has no \"$Data_Files\" entry";

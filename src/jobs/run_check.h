@@ -14,8 +14,8 @@
 #include "linking/run_settings.h"
 
 struct DataFileGlance {
-  std::string name;    // as looked for
-  bool read = false;   // read completely (the host was told why not)
+  std::string name;            // as looked for
+  bool read = false;           // read completely (the host was told why not)
   std::vector<double> slopes;  // first record: d slopes, or a theta point's d coordinates
   double intercept = 0.0;      // item files
   double guessing = 0.0;       // item files of Models 3 and 4

@@ -14,11 +14,11 @@
 
 struct UnreadKey {
   enum Kind {
-    Unknown,       // no known key is near
-    Misspelt,      // "Modle_Type=": suggestion is the near key
-    ValueJoined,   // "Model_Type=3": suggestion is "Model_Type= 3"
-    LoneEquals,    // "Model_Type = 3": suggestion is "Model_Type="
-    EntryNumber,   // "2=" without "$Data_Files" before it
+    Unknown,      // no known key is near
+    Misspelt,     // "Modle_Type=": suggestion is the near key
+    ValueJoined,  // "Model_Type=3": suggestion is "Model_Type= 3"
+    LoneEquals,   // "Model_Type = 3": suggestion is "Model_Type="
+    EntryNumber,  // "2=" without "$Data_Files" before it
   };
   Kind kind = Unknown;
   int line = 0;

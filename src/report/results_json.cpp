@@ -104,8 +104,10 @@ json runJson(const RunResults& run) {
 }  // namespace
 
 std::string formatResultsJson(const std::vector<RunResults>& runs, int exitStatus) {
-  json document = {{"format", "torvak-link results"}, {"format_version", 1},
-                   {"exit_status", exitStatus}, {"runs", json::array()}};
+  json document = {{"format", "torvak-link results"},
+                   {"format_version", 1},
+                   {"exit_status", exitStatus},
+                   {"runs", json::array()}};
   for (const RunResults& run : runs) document["runs"].push_back(runJson(run));
   // Replace bytes that are not UTF-8 (a file name, a message) rather than fail.
   return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";

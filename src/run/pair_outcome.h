@@ -25,7 +25,7 @@ struct PairOutcome {
   enum class Result { Linked, Skipped, Failed };
 
   Result result = Result::Linked;
-  long long entry = 0;  // data-file entry number as written in the file
+  long long entry = 0;                          // data-file entry number as written in the file
   std::string fromFile, toFile, empiricalFile;  // as looked for (empty: no empirical file)
   int model = 0;
   int parameterization = 0;

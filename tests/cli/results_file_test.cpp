@@ -35,7 +35,8 @@ TEST(ResultsFile, RoundTripsEveryPairWithItsLabels) {
   f.writeParameters(gridKeys(3, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= from.txt gone.txt", "3= from.txt to.txt"});
   const std::string json = f.dir.file("results.json");
-  const LinkProcess plain = runTorvakLink(f.dir, "--on-problem=continue " + f.job.parameterFilePath);
+  const LinkProcess plain =
+      runTorvakLink(f.dir, "--on-problem=continue " + f.job.parameterFilePath);
   const std::string plainReport = readWholeFile(f.dir.file("report.txt"));
   const LinkProcess ran = runTorvakLink(
       f.dir, "--on-problem=continue --results " + json + " " + f.job.parameterFilePath);
@@ -102,7 +103,8 @@ TEST(ResultsFile, ModelOneHasNoSearchAndAFileThatCannotBeWrittenIsSaid) {
   const LinkProcess ran =
       runTorvakLink(f.dir, "--results " + f.dir.file("r.json") + " " + f.job.parameterFilePath);
   EXPECT_EQ(ran.exitCode, 0) << ran.err;
-  const auto pair = nlohmann::json::parse(readWholeFile(f.dir.file("r.json")))["runs"][0]["pairs"][0];
+  const auto pair =
+      nlohmann::json::parse(readWholeFile(f.dir.file("r.json")))["runs"][0]["pairs"][0];
   EXPECT_TRUE(pair["search"].is_null());
   EXPECT_TRUE(pair["criterion_at_start"].is_null());
   EXPECT_EQ(pair["criterion_at_end"], 0.0);

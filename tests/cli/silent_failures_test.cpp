@@ -44,34 +44,79 @@ TEST(SilentFailures, EachEndsWithAWordAndAnHonestExitStatus) {
   const std::vector<Case> cases{
       {"clean run", {}, {}, one, "", 0, {"Linking Done: "}, 1},
       {"misspelt key",
-       keysWith("Model_Type= 1", "Modle_Type= 1"), {}, one, "", 72,
+       keysWith("Model_Type= 1", "Modle_Type= 1"),
+       {},
+       one,
+       "",
+       72,
        {"line 2: 'Modle_Type=' is not a key that is read; did you mean 'Model_Type='?",
         "nothing was linked: Model_Type is 0"},
        0},
       {"key and value in one word",
-       keysWith("Model_Type= 1", "Model_Type=1"), {}, one, "", 72,
-       {"'Model_Type=1' is not read", "write 'Model_Type= 1'", "nothing was linked"}, 0},
+       keysWith("Model_Type= 1", "Model_Type=1"),
+       {},
+       one,
+       "",
+       72,
+       {"'Model_Type=1' is not read", "write 'Model_Type= 1'", "nothing was linked"},
+       0},
       {"lone equals sign",
-       keysWith("Model_Type= 1", "model_type = 1"), {}, one, "", 72,
-       {"'=' stands alone", "'Model_Type='"}, 0},
+       keysWith("Model_Type= 1", "model_type = 1"),
+       {},
+       one,
+       "",
+       72,
+       {"'=' stands alone", "'Model_Type='"},
+       0},
       {"model that links nothing",
-       keysWith("Model_Type= 1", "Model_Type= 2"), {}, one, "", 72,
-       {"nothing was linked: Model_Type is 2; only 1, 3 and 4 link"}, 0},
+       keysWith("Model_Type= 1", "Model_Type= 2"),
+       {},
+       one,
+       "",
+       72,
+       {"nothing was linked: Model_Type is 2; only 1, 3 and 4 link"},
+       0},
       {"no data-file entry", {}, {}, {}, "", 1, {"Incorrect Parameter Setting"}, 0},
-      {"misspelt entry marker", {}, {"$Data_File 2= from.txt to.txt"}, one, "", 0,
-       {"'2=' is an entry number without \"$Data_Files\" before it"}, 1},
+      {"misspelt entry marker",
+       {},
+       {"$Data_File 2= from.txt to.txt"},
+       one,
+       "",
+       0,
+       {"'2=' is an entry number without \"$Data_Files\" before it"},
+       1},
       {"pairs skipped",
-       {}, {}, {"1= from.txt to.txt", "2= from.txt gone.txt", "3= gone.txt to.txt"},
-       "--on-problem=continue", 73,
-       {"No such file: ", "2 of 3 pairs failed and were skipped (entries 2, 3)"}, 1},
-      {"every pair skipped", {}, {}, {"1= bad.txt to.txt"}, "--on-problem=continue", 72,
-       {"Faulty data file: ", "nothing was linked: every pair failed and was skipped"}, 0},
-      {"every later pair skipped", {}, {},
-       {"1= from.txt to.txt", "2= from.txt gone.txt"}, "--on-problem=continue", 73,
-       {"1 of 2 pairs failed and were skipped (entries 2)"}, 1},
+       {},
+       {},
+       {"1= from.txt to.txt", "2= from.txt gone.txt", "3= gone.txt to.txt"},
+       "--on-problem=continue",
+       73,
+       {"No such file: ", "2 of 3 pairs failed and were skipped (entries 2, 3)"},
+       1},
+      {"every pair skipped",
+       {},
+       {},
+       {"1= bad.txt to.txt"},
+       "--on-problem=continue",
+       72,
+       {"Faulty data file: ", "nothing was linked: every pair failed and was skipped"},
+       0},
+      {"every later pair skipped",
+       {},
+       {},
+       {"1= from.txt to.txt", "2= from.txt gone.txt"},
+       "--on-problem=continue",
+       73,
+       {"1 of 2 pairs failed and were skipped (entries 2)"},
+       1},
       {"report in a missing folder",
-       keysWith("Output_File_Name= report.txt", "Output_File_Name= nowhere/report.txt"), {},
-       one, "", 74, {"Can't open output file: ", "1 report block(s) could not be written"}, 0},
+       keysWith("Output_File_Name= report.txt", "Output_File_Name= nowhere/report.txt"),
+       {},
+       one,
+       "",
+       74,
+       {"Can't open output file: ", "1 report block(s) could not be written"},
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,8 +126,8 @@ TEST(SilentFailures, EachEndsWithAWordAndAnHonestExitStatus) {
     std::vector<std::string> keys = c.keys.empty() ? gridKeys(1, 1, 11, "AD") : c.keys;
     keys.insert(keys.end(), c.extra.begin(), c.extra.end());
     f.writeParameters(keys, c.entries);
-    const LinkProcess ran = runTorvakLink(f.dir, std::string(c.options) + " --no-progress " +
-                                                     f.job.parameterFilePath);
+    const LinkProcess ran =
+        runTorvakLink(f.dir, std::string(c.options) + " --no-progress " + f.job.parameterFilePath);
     EXPECT_EQ(ran.exitCode, c.exitCode) << ran.err;
     for (const std::string& text : c.errHas) {
       EXPECT_NE(ran.err.find(text), std::string::npos) << "missing: " << text << "\n" << ran.err;
@@ -123,8 +168,8 @@ TEST(SilentFailures, CheckLinksNothingAndSaysWhatARunWouldRead) {
 TEST(SilentFailures, CheckPassesTheShippedEmpiricalExample) {
   TempDir dir;
   const std::filesystem::path examples = std::filesystem::path(TORVAK_SOURCE_DIR) / "examples";
-  for (const char* name : {"m4_3d_empirical.ini", "m4_3d_from.dat", "m4_3d_to.dat",
-                           "m4_3d_theta.dat"}) {
+  for (const char* name :
+       {"m4_3d_empirical.ini", "m4_3d_from.dat", "m4_3d_to.dat", "m4_3d_theta.dat"}) {
     std::filesystem::copy_file(examples / name, dir.path() / name);
   }
   const LinkProcess checked = runTorvakLink(dir, "--check " + dir.file("m4_3d_empirical.ini"));

@@ -50,8 +50,8 @@ TEST(UnreadKeys, WordsThatAReaderTakesAreNotNamed) {
                    "$Data_Files 1= f=1.txt t=1.txt e=1.txt\n"
                    "$Data_Files 2= f.txt t.txt\n[Other Parameters]\n")
                   .empty());
-  EXPECT_TRUE(scan("Number_Of_Grid= 5 $Data_Files 1= f.txt t.txt $Data_Files 2= g.txt u.txt\n")
-                  .empty());
+  EXPECT_TRUE(
+      scan("Number_Of_Grid= 5 $Data_Files 1= f.txt t.txt $Data_Files 2= g.txt u.txt\n").empty());
   // On a grid an entry has two names: a third word with "=" is named.
   const auto third = scan("Number_Of_Grid= 5\n$Data_Files 1= f.txt t.txt Search_Metod= 1\n");
   ASSERT_EQ(third.size(), 1u);
