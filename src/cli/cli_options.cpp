@@ -1,12 +1,33 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+
 CliParse parseCliOptions(const std::vector<std::string>& args) {
   CliParse parse;
   CliOptions& o = parse.options;
   bool onlyFiles = false;
-  for (const std::string& arg : args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
       o.parameterFiles.push_back(arg);
+    } else if (arg == "--results" || arg.rfind("--results=", 0) == 0) {
+      if (arg == "--results") {
+        if (i + 1 == args.size()) {
+          parse.ok = false;
+          parse.error = "--results needs a file name";
+          return parse;
+        }
+        o.resultsFile = args[++i];
+      } else {
+        o.resultsFile = arg.substr(std::string("--results=").size());
+      }
+      if (o.resultsFile.empty()) {
+        parse.ok = false;
+        parse.error = "--results needs a file name";
+        return parse;
+      }
+    } else if (arg == "--check") {
+      o.check = true;
     } else if (arg == "--") {
       onlyFiles = true;
     } else if (arg == "-h" || arg == "--help") {
@@ -42,7 +63,9 @@ std::string cliUsage() {
 Runs each linking parameter file in turn, as Run > Linking does in the desktop program, on
 a worker thread. Report blocks go to the report file that the parameter file names and to
 standard output; messages go to standard error as "caption: text", followed by the run's
-final status ("Linking Done: FILE" or "Error: (STATUS) in Linking: FILE").
+final status ("Linking Done: FILE" or "Error: (STATUS) in Linking: FILE"). Words of the
+parameter file that look like keys but are not read (a misspelt key, "Model_Type=3" without
+a blank) are named with their line before the run, as "Warning: FILE: line N: ...".
 Relative data-file and report names are taken from the parameter file's folder.
 
 Options:
@@ -51,6 +74,10 @@ Options:
   --on-problem=continue  skip the failed pair and go on with the next one
   --on-problem=stop      end the run at the failed pair
   --no-progress          no progress line on standard error
+  --results FILE         also write the results of every run and pair to FILE as JSON
+                         (labelled: files, counts, M and t, A and b, criteria, search)
+  --check                load and check each file as a run would (settings, counts, the
+                         first record of every data file, the pairs to link); link nothing
   -h, --help             show this help and exit
   --version              show the version and exit
 
@@ -59,7 +86,7 @@ pair is reported with the criterion -10; no further pairs or files are run, and 
 status is 8 at least. A second Ctrl-C ends the program at once.
 
 Exit status:
-  0        every run ended with status 0
+  0        every pair of every run was linked and its block reported
   1 - 99   the status of the first run that did not end with 0:
              1  the parameter file or a To item file could not be read; Model 1:
                 also settings that could not be loaded or checked
@@ -75,8 +102,15 @@ Exit status:
   100 + k  the first failing run ended with the negative status -k
            (102: Model 1, the From slopes' cross-product matrix is singular)
   64       the command line is wrong
-  74       every run ended with status 0, but a report block could not be written to
-           its report file ("Can't open output file"); it was shown on standard output
+  When every run ended with status 0, the first of these that applies:
+  72       a run linked no pair (Model_Type not 1, 3 or 4, no "$Data_Files" entry, or
+           every pair skipped)
+  73       some pairs failed and were skipped (--on-problem=continue)
+  74       a report block could not be written to its report file ("Can't open output
+           file"); it was shown on standard output
+  75       the --results file could not be written
+  With --check: 0 every file passes; 65 a file would fail (its settings or a data
+  file); 72 a file would link nothing (Model_Type not 1, 3 or 4).
   130      interrupted by a second Ctrl-C
 )";
 }
@@ -85,4 +119,22 @@ int exitCodeForStatus(int status) {
   if (status == 0) return 0;
   if (status > 0) return status < 100 ? status : 99;
   return status > -100 ? 100 - status : 199;
+}
+
+int exitCodeForRuns(const std::vector<RunResults>& runs, bool interrupted) {
+  for (const RunResults& run : runs) {
+    if (run.status != 0) return exitCodeForStatus(run.status);
+  }
+  if (interrupted) return exitCodeForStatus(8);
+  auto any = [&runs](auto test) { return std::any_of(runs.begin(), runs.end(), test); };
+  if (any([](const RunResults& r) { return r.pairsWith(PairOutcome::Result::Linked) == 0; })) {
+    return kExitNothingLinked;
+  }
+  if (any([](const RunResults& r) { return r.pairsWith(PairOutcome::Result::Skipped) > 0; })) {
+    return kExitPairsSkipped;
+  }
+  if (any([](const RunResults& r) { return r.reportBlocksNotWritten > 0; })) {
+    return kExitReportNotWritten;
+  }
+  return 0;
 }

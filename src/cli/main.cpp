@@ -6,9 +6,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/check_report.h"
 #include "cli/cli_options.h"
 #include "cli/console_run_host.h"
+#include "cli/run_warnings.h"
 #include "jobs/linking_worker.h"
+#include "jobs/run_check.h"
+#include "report/results_json.h"
+#include "run/message_log_host.h"
 
 namespace {
 
@@ -19,6 +24,22 @@ std::atomic<int> interrupts{0};
 extern "C" void onInterrupt(int) {
   if (interrupts.fetch_add(1) > 0) _exit(kExitInterrupted);
   if (RunEvent* stop = runningStop.load()) stop->set();
+}
+
+// --check: each file loaded and checked as a run would, nothing linked.
+int checkFiles(const std::vector<std::string>& files) {
+  int exitCode = 0;
+  for (const std::string& path : files) {
+    printUnreadKeys(path, stderr);
+    auto host = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, ProblemPolicy::Stop, false);
+    const RunCheck check = checkRun(path, host);
+    std::fflush(stderr);
+    std::fputs(formatRunCheck(path, check).c_str(), stdout);
+    std::fflush(stdout);
+    if (check.passes() || exitCode == kExitCheckFailed) continue;
+    exitCode = check.opened && !check.hasEngine() ? kExitNothingLinked : kExitCheckFailed;
+  }
+  return exitCode;
 }
 
 }  // namespace
@@ -38,37 +59,47 @@ int main(int argc, char** argv) {
     std::printf("torvak-link %s\n", TORVAK_VERSION);
     return 0;
   }
+  if (options.check) return checkFiles(options.parameterFiles);
   ProblemPolicy policy = options.onProblem;
   if (policy == ProblemPolicy::Ask && !isatty(STDIN_FILENO)) policy = ProblemPolicy::Stop;
   const bool progress = options.progress && isatty(STDERR_FILENO);
   std::signal(SIGINT, onInterrupt);
 
-  int firstFailure = 0;
-  int reportFailures = 0;
+  std::vector<RunResults> runs;
   for (const std::string& path : options.parameterFiles) {
     if (interrupts.load() > 0) break;
+    printUnreadKeys(path, stderr);
+    auto console = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, policy, progress);
+    auto log = std::make_shared<MessageLogHost>(console);
     auto job = std::make_shared<LinkingJob>();
     job->parameterFilePath = path;
-    job->host = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, policy, progress);
+    job->host = log;
+    job->collectPairOutcomes = true;
+    job->evaluateReferenceCriteria = !options.resultsFile.empty();
     runningStop.store(&job->stopEvent);
     auto status = std::make_shared<int>(0);
     // The done event is never set when the parameter file cannot be read: wait for the thread.
     startLinkingThread(job, status).join();
     runningStop.store(nullptr);
-    if (*status != 0 && firstFailure == 0) firstFailure = *status;
-    reportFailures += job->reportWriteFailures.load();
+    RunResults& run = runs.emplace_back();
+    run.parameterFile = path;
+    run.status = *status;
+    run.reportBlocksNotWritten = job->reportWriteFailures.load();
+    run.pairs = std::move(job->pairOutcomes);
+    run.messages = attachPairMessages(run.pairs, log->entries());
   }
   // A stop in the search of the last pair still ends its run with status 0; the user asked to
   // stop all the same, and a script must not take the result for a finished run.
-  if (interrupts.load() > 0 && firstFailure == 0) {
-    std::fputs("torvak-link: stopped by Ctrl-C\n", stderr);
-    firstFailure = 8;
+  const bool interrupted = interrupts.load() > 0;
+  if (interrupted) std::fputs("torvak-link: stopped by Ctrl-C\n", stderr);
+  printRunSummary(runs, stderr);
+  int exitCode = exitCodeForRuns(runs, interrupted);
+  if (!options.resultsFile.empty()) {
+    const std::string error = writeResultsFile(options.resultsFile, runs, exitCode);
+    if (!error.empty()) {
+      std::fprintf(stderr, "torvak-link: results not written: %s\n", error.c_str());
+      if (exitCode == 0) exitCode = kExitResultsNotWritten;
+    }
   }
-  if (firstFailure == 0 && reportFailures > 0) {
-    std::fprintf(stderr,
-                 "torvak-link: %d report block(s) could not be written to the report file\n",
-                 reportFailures);
-    return kExitReportNotWritten;
-  }
-  return exitCodeForStatus(firstFailure);
+  return exitCode;
 }

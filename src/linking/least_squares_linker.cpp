@@ -5,6 +5,7 @@
 
 #include "linking/data_file_reading.h"
 #include "linking/pair_lookup.h"
+#include "linking/pair_record.h"
 #include "linking/pair_steps.h"
 #include "numerics/matrix.h"
 #include "report/report_writer.h"
@@ -134,6 +135,7 @@ double LeastSquaresLinker::run(int pairCount) {
       status = kStopped;
       break;
     }
+    PairRecord record(settings, pairsDone == 0 ? 0 : nextEntry - 1);
     try {
       computeTransformation(block.data());
       criterion = fitCriterion(block.data());
@@ -145,10 +147,16 @@ double LeastSquaresLinker::run(int pairCount) {
     }
     if (status == kOk) {
       writeReportBlock(settings, criterion, block.data());
-    } else if (settings.host().showMessage("Problem in Linking, Continue?", "",
-                                           MessageButtons::OkCancel) == MessageAnswer::Cancel) {
-      break;
+      if (record.wantsReferenceCriteria()) {
+        record.outcome().criterionAtIdentity = fitCriterion(identityBlock(p).data());
+        status = kOk;
+      }
+      record.linked(settings, criterion, block.data());
     } else {
+      const bool goOn = settings.host().showMessage("Problem in Linking, Continue?", "",
+                                                    MessageButtons::OkCancel) == MessageAnswer::Ok;
+      record.failed(settings, status, goOn);
+      if (!goOn) break;
       status = kOk;
     }
     ++pairsDone;

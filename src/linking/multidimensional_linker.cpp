@@ -8,6 +8,7 @@
 #include "linking/data_file_reading.h"
 #include "linking/logistic_response.h"
 #include "linking/pair_lookup.h"
+#include "linking/pair_record.h"
 #include "linking/pair_steps.h"
 #include "numerics/matrix.h"
 #include "params/number_text.h"
@@ -186,13 +187,23 @@ void MultidimensionalLinker::setStartingPoint() {
 
 void MultidimensionalLinker::searchWithRestart() {
   const int n = static_cast<int>(transformation.size());
+  pairSearch_ = SearchCounts{};
+  auto count = [this] {
+    pairSearch_.cycles += cyclesDone;
+    pairSearch_.steps += stepsTaken;
+    pairSearch_.evaluations += evaluations;
+    pairSearch_.status = searchStatus;
+  };
   minimize(transformation.data(), n);
+  count();
   if (searchStatus < 0) return;
   if (searchStatus != kEnded) return;
   const double firstBest = bestValue;
   std::vector<double> restart(n);
   setIdentity(restart.data(), dimension());
   minimize(restart.data(), n);
+  count();
+  pairSearch_.restarted = true;
   if (searchStatus >= 0 && bestValue < firstBest) {
     transformation = restart;
   } else {
@@ -200,6 +211,14 @@ void MultidimensionalLinker::searchWithRestart() {
     bestValue = firstBest;
     searchStatus = kEnded;
   }
+  pairSearch_.status = searchStatus;
+}
+
+// The criterion at the identity and at the starting point, once the pair's data are ready.
+void MultidimensionalLinker::evaluateReferenceCriteria(PairOutcome& outcome) {
+  const int n = static_cast<int>(transformation.size());
+  outcome.criterionAtIdentity = valueAt(identityBlock(dimension()).data(), n);
+  outcome.criterionAtStart = valueAt(transformation.data(), n);
 }
 
 // A singular fitted A is reported unconverted, flagged by the conversion problem code.
@@ -231,12 +250,14 @@ double MultidimensionalLinker::run(int pairLimit) {
       status = kStopped;
       break;
     }
+    PairRecord record(s, pairsDone == 0 ? 0 : nextEntry - 1);
     bool linked = false;
     try {
       setStartingPoint();
       prepareData();
       linked = status == 0;
       if (linked) {
+        if (record.wantsReferenceCriteria()) evaluateReferenceCriteria(record.outcome());
         searchWithRestart();
         if (searchStatus < 0) {
           status = kSearchFailed;
@@ -252,10 +273,13 @@ double MultidimensionalLinker::run(int pairLimit) {
     if (linked) {
       convertForReport();
       writeReportBlock(s, bestValue, transformation.data());
-    } else if (askToContinue()) {
-      status = 0;
+      record.outcome().search = pairSearch_;
+      record.linked(s, bestValue, transformation.data());
     } else {
-      break;
+      const bool goOn = askToContinue();
+      record.failed(s, status, goOn);
+      if (!goOn) break;
+      status = 0;
     }
     ++pairsDone;
     if (pairLimit > 0 && pairsDone == pairLimit) break;

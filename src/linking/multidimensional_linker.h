@@ -17,6 +17,7 @@
 
 #include "linking/least_squares_linker.h"
 #include "numerics/least_squares_objective.h"
+#include "run/pair_outcome.h"
 
 class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks {
  public:
@@ -64,8 +65,10 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   bool readItems(const DataFileSpec& spec);
   void buildGrid();
   void searchWithRestart();
+  void evaluateReferenceCriteria(PairOutcome& outcome);
   bool askToContinue();
 
+  SearchCounts pairSearch_;  // both searches of the pair in work
   int modelType_;
   double refusal_;
 };

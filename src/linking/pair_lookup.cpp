@@ -40,3 +40,17 @@ PairLookup loadDataFileEntry(RunSettings& s, long long index) {
   if (s.Number_Of_Grid == 0) s.empiricalFile.name = resolveDataPath(s.settingsPath, pair.empirical);
   return found;
 }
+
+long long firstEntryNumber(const std::string& parameterFile) {
+  std::ifstream in;
+  if (!openTextFile(parameterFile, in)) return 0;
+  TokenReader reader(in);
+  std::string token;
+  while (reader.next(token)) {
+    if (!isDataFilesToken(token)) continue;
+    long long number = 0;
+    if (reader.next(token) && parseLeadingInt(token, number)) return number;
+    return 0;
+  }
+  return 0;
+}

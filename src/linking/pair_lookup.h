@@ -20,3 +20,7 @@ PairLookup findDataFileEntry(const std::string& parameterFile, long long index, 
 // Finds entry index and stores its names, resolved against the parameter file's folder, in the
 // settings. Shows "Can't open initial file" when the file cannot be reopened.
 PairLookup loadDataFileEntry(RunSettings& s, long long index);
+
+// Number of the entry a run links first: the first entry's number in file order (0 when it
+// has none or the file cannot be read).
+long long firstEntryNumber(const std::string& parameterFile);

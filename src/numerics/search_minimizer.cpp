@@ -53,8 +53,28 @@ bool SearchMinimizer::newtonDirection(double* gradientAndHessian, double* direct
   return true;
 }
 
+double SearchMinimizer::valueAt(const double* x, int n) {
+  if (n < 1) return std::nan("");
+  const std::vector<double> keptParameters = parameters;
+  const int keptCount = parameterCount;
+  const int keptStatus = searchStatus;
+  parameters.assign(x, x + n);
+  parameterCount = n;
+  searchStatus = kSearching;
+  double value = 0.0;
+  evaluate(0, &value);
+  if (searchStatus < 0) value = std::nan("");
+  parameters = keptParameters;
+  parameterCount = keptCount;
+  searchStatus = keptStatus;
+  return value;
+}
+
 void SearchMinimizer::minimize(double* x, int n) {
   searchStatus = kSearching;
+  cyclesDone = 0;
+  stepsTaken = 0;
+  evaluations = 0;
   if (n < 1) {
     searchStatus = kNoParameters;
     return;
@@ -86,6 +106,8 @@ void SearchMinimizer::minimize(double* x, int n) {
 
   long stepCount = 0;
   for (int cycle = 0; cycle < maxDirectionChanges; ++cycle) {
+    ++cyclesDone;
+    ++evaluations;
     evaluate(method, work.data());
     if (searchStatus < 0) return;
     if (!std::isfinite(work[0])) {
@@ -143,9 +165,11 @@ void SearchMinimizer::minimize(double* x, int n) {
         break;
       }
       ++stepCount;
+      stepsTaken = stepCount;
       if (hooks != nullptr) hooks->stepTaken(stepCount, current);
 
       scaledSum(n, 1.0, parameters.data(), -step, direction.data(), parameters.data());
+      ++evaluations;
       evaluate(0, work.data());
       if (searchStatus < 0) return;
       const double fNew = work[0];

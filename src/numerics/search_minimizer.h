@@ -54,6 +54,10 @@ class SearchMinimizer {
   // on its diagonal. Returns false when no loading up to kMaxLoadings gives a usable factor.
   bool newtonDirection(double* gradientAndHessian, double* direction);
 
+  // The objective's value at x (n values), or NaN when it cannot be had; leaves the search's
+  // state (parameters, status, counters, best value) as it was.
+  double valueAt(const double* x, int n);
+
   // Objective: order 0 writes out[0] = F; order 1 also out[1..n] = G; order 2 also
   // out[n+1 .. n+n*n] = H row by row. A failure sets searchStatus negative.
   virtual void evaluate(int order, double* out) = 0;
@@ -68,4 +72,8 @@ class SearchMinimizer {
   SearchHooks* hooks = nullptr;  // progress window and stop event of the run
   int searchStatus = 0;
   double bestValue = kNoValue;
+  // Counters of the last search: cycles begun, steps taken, objective evaluations.
+  long long cyclesDone = 0;
+  long long stepsTaken = 0;
+  long long evaluations = 0;
 };

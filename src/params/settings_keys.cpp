@@ -122,3 +122,9 @@ std::string badValueMessage(const std::string& file, int line, const KeyOutcome&
 }
 
 bool isDataFilesToken(const std::string& token) { return tokenIsKey(token, "$Data_Files"); }
+
+std::vector<std::string_view> settingsKeyNames() {
+  std::vector<std::string_view> names;
+  for (const KeyField& field : kKeys) names.push_back(field.key);
+  return names;
+}

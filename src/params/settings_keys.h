@@ -7,6 +7,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "params/linking_settings.h"
 #include "params/token_reader.h"
@@ -23,6 +25,9 @@ KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, Linki
 
 // "file: line N: key wants a number, found 'x'" in one place for every reader.
 std::string badValueMessage(const std::string& file, int line, const KeyOutcome& outcome);
+
+// Every key applySettingsKey knows, "=" included, as the writer spells them.
+std::vector<std::string_view> settingsKeyNames();
 
 // Whether a token is the data-file entry marker "$Data_Files" (case ignored).
 bool isDataFilesToken(const std::string& token);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "run/pair_outcome.h"
 #include "run/run_event.h"
 #include "run/run_host.h"
 
@@ -31,4 +32,11 @@ struct LinkingJob {
   // Report blocks the worker could not write to the report file (the user was told).
   std::atomic<int> reportWriteFailures{0};
   int openOutputView = 1;
+  // Set by the launcher before the worker starts: the engine appends one outcome per pair to
+  // pairOutcomes (read it only once workerFinished is set). evaluateReferenceCriteria adds the
+  // criterion at the identity and at the search's start (extra evaluations that leave the
+  // search and its printed numbers as they are).
+  bool collectPairOutcomes = false;
+  bool evaluateReferenceCriteria = false;
+  std::vector<PairOutcome> pairOutcomes;
 };

@@ -30,3 +30,39 @@ TEST(CliOptions, ExitCodesFollowTheFirstFailingStatus) {
   EXPECT_EQ(exitCodeForStatus(-2), 102);
   EXPECT_NE(exitCodeForStatus(-2), kExitUsage);
 }
+
+TEST(CliOptions, ResultsAndCheckAreTaken) {
+  EXPECT_EQ(parseCliOptions({"--results", "r.json", "a.ini"}).options.resultsFile, "r.json");
+  EXPECT_EQ(parseCliOptions({"--results=r.json", "a.ini"}).options.parameterFiles,
+            std::vector<std::string>{"a.ini"});
+  EXPECT_FALSE(parseCliOptions({"a.ini", "--results"}).ok);
+  EXPECT_FALSE(parseCliOptions({"--results=", "a.ini"}).ok);
+  EXPECT_TRUE(parseCliOptions({"--check", "a.ini"}).options.check);
+}
+
+TEST(CliOptions, ExitIsZeroOnlyWhenEveryPairWasLinkedAndReported) {
+  auto run = [](int status, std::vector<PairOutcome::Result> results, int lost = 0) {
+    RunResults r;
+    r.status = status;
+    r.reportBlocksNotWritten = lost;
+    for (auto result : results) {
+      PairOutcome pair;
+      pair.result = result;
+      r.pairs.push_back(pair);
+    }
+    return r;
+  };
+  using R = PairOutcome::Result;
+  const RunResults linked = run(0, {R::Linked, R::Linked});
+  const RunResults skipped = run(0, {R::Linked, R::Skipped});
+  const RunResults nothing = run(0, {});
+  const RunResults lost = run(0, {R::Linked}, 1);
+  const RunResults failed = run(9, {R::Linked, R::Failed});
+  EXPECT_EQ(exitCodeForRuns({linked, linked}, false), 0);
+  EXPECT_EQ(exitCodeForRuns({linked, skipped}, false), kExitPairsSkipped);
+  EXPECT_EQ(exitCodeForRuns({run(0, {R::Skipped})}, false), kExitNothingLinked);
+  EXPECT_EQ(exitCodeForRuns({lost, skipped, nothing}, false), kExitNothingLinked);
+  EXPECT_EQ(exitCodeForRuns({lost, linked}, false), kExitReportNotWritten);
+  EXPECT_EQ(exitCodeForRuns({lost, failed, nothing}, false), 9);
+  EXPECT_EQ(exitCodeForRuns({linked}, true), 8);
+}

@@ -34,8 +34,12 @@ TEST(TorvakLink, ProblemsStopWithoutATerminalOrContinueWhenAsked) {
 
   const LinkProcess continued =
       runTorvakLink(f.dir, "--on-problem=continue " + f.job.parameterFilePath);
-  EXPECT_EQ(continued.exitCode, 0) << continued.err;
+  // The run ends with status 0, but a script must not take a skipped pair for a linked one.
+  EXPECT_EQ(continued.exitCode, 73) << continued.err;
   EXPECT_NE(continued.err.find("Linking Done: "), std::string::npos);
+  EXPECT_NE(continued.err.find("1 of 3 pairs failed and were skipped (entries 2)"),
+            std::string::npos)
+      << continued.err;
 }
 
 TEST(TorvakLink, ExitStatusComesFromTheFirstFailingFile) {

@@ -1,0 +1,67 @@
+#include "cli/run_warnings.h"
+
+#include <fstream>
+
+#include "jobs/linking_worker.h"
+#include "params/text_file.h"
+#include "params/unread_keys.h"
+
+namespace {
+
+// Why a run that ended with status 0 linked no pair, as far as its file says.
+std::string nothingLinkedReason(const RunResults& run) {
+  const PreScan scan = preScanParameterFile(run.parameterFile);
+  if (scan.modelType != 1 && scan.modelType != 3 && scan.modelType != 4) {
+    const std::string absent =
+        scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
+    return "Model_Type is " + std::to_string(scan.modelType) + absent + "; only 1, 3 and 4 link";
+  }
+  if (scan.pairCount == 0) return "the file has no \"$Data_Files\" entry";
+  if (!run.pairs.empty()) return "every pair failed and was skipped";
+  return "no pair was linked";
+}
+
+std::string entryList(const RunResults& run, PairOutcome::Result result) {
+  std::string list;
+  for (const PairOutcome& pair : run.pairs) {
+    if (pair.result != result) continue;
+    list += (list.empty() ? "" : ", ") + std::to_string(pair.entry);
+  }
+  return list;
+}
+
+}  // namespace
+
+int printUnreadKeys(const std::string& parameterFile, std::FILE* err) {
+  std::ifstream in;
+  if (!openTextFile(parameterFile, in)) return 0;  // the run says so
+  const std::vector<UnreadKey> unread = findUnreadKeys(in);
+  for (const UnreadKey& word : unread) {
+    std::fputs(("Warning: " + parameterFile + ": " + describeUnreadKey(word) + "\n").c_str(), err);
+  }
+  return static_cast<int>(unread.size());
+}
+
+void printRunSummary(const std::vector<RunResults>& runs, std::FILE* err) {
+  for (const RunResults& run : runs) {
+    if (run.status != 0) continue;  // its error has been shown
+    const std::string warning = "Warning: " + run.parameterFile + ": ";
+    const long long linked = run.pairsWith(PairOutcome::Result::Linked);
+    const long long skipped = run.pairsWith(PairOutcome::Result::Skipped);
+    if (linked == 0) {
+      std::fputs((warning + "nothing was linked: " + nothingLinkedReason(run) + "\n").c_str(), err);
+    } else if (skipped > 0) {
+      std::fputs((warning + std::to_string(skipped) + " of " + std::to_string(run.pairs.size()) +
+                  " pairs failed and were skipped (entries " +
+                  entryList(run, PairOutcome::Result::Skipped) + ")\n")
+                     .c_str(),
+                 err);
+    }
+    if (run.reportBlocksNotWritten > 0) {
+      std::fputs((warning + std::to_string(run.reportBlocksNotWritten) +
+                  " report block(s) could not be written to the report file\n")
+                     .c_str(),
+                 err);
+    }
+  }
+}
