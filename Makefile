@@ -38,19 +38,15 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench_*; do echo "== $$b"; $$b; done
 
-# Each fuzzer runs for FUZZ_SECONDS on the readers of outside text (needs clang-14).
+# Each fuzzer runs for FUZZ_SECONDS on the readers of outside text (needs clang-14); FUZZERS
+# picks some of them by name.
 FUZZ_SECONDS ?= 30
+FUZZERS ?=
 fuzz:
 	@command -v clang++-14 >/dev/null || { echo "fuzz: install clang-14 libclang-rt-14-dev"; exit 1; }
-	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVAK_TESTS=OFF -DTORVAK_FUZZ=ON
+	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVAK_TESTS=OFF -DTORVAK_GUI=OFF -DTORVAK_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
-	@for f in build-fuzz/fuzz_*; do echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 || exit 1; done
-
-# Pictures of the desktop program for the README, rendered without a display.
-.PHONY: screenshots
-screenshots: build
-	cmake --build $(BUILD) --target torvak-screenshots
-	QT_QPA_PLATFORM=offscreen $(BUILD)/torvak-screenshots examples docs/images
+	sh fuzz/run_fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz
