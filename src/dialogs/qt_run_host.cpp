@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <atomic>
 
 #include "app/main_frame.h"
 #include "app/pellan1_doc.h"
@@ -31,7 +32,9 @@ QtRunHost::QtRunHost(CMainFrame* frame, LinkingProgressDialog* dialog, CPellan1D
 
 MessageAnswer QtRunHost::showMessage(const std::string& text, const std::string& caption,
                                      MessageButtons buttons) {
-  MessageAnswer answer = MessageAnswer::Cancel;
+  // Written on the user-interface thread, read here once the blocking call returns. Qt's
+  // wait is invisible to ThreadSanitizer; an atomic makes the hand-over explicit.
+  std::atomic<MessageAnswer> answer{MessageAnswer::Cancel};
   onUiThread(
       [&] {
         QMessageBox box(
@@ -41,10 +44,10 @@ MessageAnswer QtRunHost::showMessage(const std::string& text, const std::string&
             frame_.data());
         box.setObjectName("runMessageBox");
         box.setWindowModality(Qt::ApplicationModal);
-        answer = box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        answer.store(box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
       },
       true);
-  return answer;
+  return answer.load();
 }
 
 void QtRunHost::beep() {
