@@ -2,7 +2,7 @@
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES := build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev
+PACKAGES := build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev libhwy-dev
 
 .PHONY: setup build run test bench sanitize fuzz clean
 

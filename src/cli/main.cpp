@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
     LinkingJob job;
     job.parameterFilePath = path;
     job.host = &host;
+    job.evaluation = options.evaluation;
     runningStop.store(&job.stopEvent);
     int status = 0;
     std::thread worker([&] { status = LinkingThreadProc(&job); });

@@ -11,6 +11,7 @@
 
 #include "jobs/run_event.h"
 #include "jobs/run_host.h"
+#include "numerics/evaluation_options.h"
 
 struct LinkingJob {
   std::string parameterFilePath;
@@ -24,6 +25,8 @@ struct LinkingJob {
   std::string toFileName;
   std::string empiricalFileName;
   int openOutputView = 1;
+  // How Models 3 and 4 compute their criterion (threads, described or structured).
+  EvaluationOptions evaluation;
 
   // Posts a progress note with the current names, and, in a search, its step and criterion.
   void postProgress(long searchStep = 0, double criterion = 0.0) const;
