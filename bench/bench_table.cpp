@@ -162,10 +162,32 @@ void printLinearity() {
   }
 }
 
+// What two threads gain on this machine right now for work that needs no memory and no
+// synchronisation: the ceiling of every speed-up below (shared machines give less than 2).
+double parallelCeiling() {
+  auto timed = [](int threads) {
+    ThreadPool pool(threads);
+    std::vector<double> sinks(64);
+    return medianMs(
+        [&] {
+          const auto start = Clock::now();
+          pool.run(64, [&](int task, int) {
+            double s = 0.0;
+            for (int i = 1; i < 200000; ++i) s += 1.0 / (i + task);
+            sinks[task] = s;
+          });
+          return since(start);
+        },
+        0.3, 3);
+  };
+  return timed(1) / timed(2);
+}
+
 }  // namespace
 
 int main() {
-  std::printf("torvak speed table (%d cores available)\n\n", ThreadPool::coreCount());
+  std::printf("torvak speed table (%d cores available; 2 threads on pure arithmetic: %.2fx)\n\n",
+              ThreadPool::coreCount(), parallelCeiling());
   printEvaluationRatios();
   printPairs();
   printLinearity();

@@ -1,4 +1,7 @@
-// Compiled once per processor target by Highway; the best target is picked at the first call.
+// Compiled once per processor target by Highway's foreach_target; the best target this
+// processor runs is picked once, below. We pick it ourselves rather than through Highway's
+// dispatch table, which lives in libhwy.so: loading that library runs a timer calibration of
+// several milliseconds in every process, a tenth of a whole small run.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "linking/response_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -147,22 +150,81 @@ void TestSurfaceBlockImpl(int order, const ItemBlock& in, double* total, double*
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace torvak {
-HWY_EXPORT(ResponseBlockImpl);
-HWY_EXPORT(ItemSurfaceBlockImpl);
-HWY_EXPORT(TestSurfaceBlockImpl);
-}  // namespace torvak
+namespace {
+
+// The instruction sets Highway's x86 targets assume, as the processor and the system report
+// them (the compiler's check includes the system's support for the wider registers).
+enum class Level { Portable, Ssse3, Sse4, Avx2, Avx3 };
+
+Level detectLevel() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  const bool ssse3 = __builtin_cpu_supports("ssse3");
+  const bool sse4 = ssse3 && __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
+                    __builtin_cpu_supports("aes");
+  const bool avx2 = sse4 && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
+                    __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+                    __builtin_cpu_supports("f16c");
+  const bool avx3 = avx2 && __builtin_cpu_supports("avx512f") &&
+                    __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+                    __builtin_cpu_supports("avx512bw");
+  if (avx3) return Level::Avx3;
+  if (avx2) return Level::Avx2;
+  if (sse4) return Level::Sse4;
+  if (ssse3) return Level::Ssse3;
+#endif
+  return Level::Portable;
+}
+
+// The compiled variant of a kernel for the best level this processor runs.
+#if HWY_TARGETS & HWY_AVX3
+#define TORVAK_AVX3(fn) &torvak::N_AVX3::fn
+#else
+#define TORVAK_AVX3(fn) nullptr
+#endif
+#if HWY_TARGETS & HWY_AVX2
+#define TORVAK_AVX2(fn) &torvak::N_AVX2::fn
+#else
+#define TORVAK_AVX2(fn) nullptr
+#endif
+#if HWY_TARGETS & HWY_SSE4
+#define TORVAK_SSE4(fn) &torvak::N_SSE4::fn
+#else
+#define TORVAK_SSE4(fn) nullptr
+#endif
+#if HWY_TARGETS & HWY_SSSE3
+#define TORVAK_SSSE3(fn) &torvak::N_SSSE3::fn
+#else
+#define TORVAK_SSSE3(fn) nullptr
+#endif
+#define TORVAK_PICK(fn) \
+  pick(TORVAK_AVX3(fn), TORVAK_AVX2(fn), TORVAK_SSE4(fn), TORVAK_SSSE3(fn), &torvak::HWY_STATIC_DISPATCH(fn))
+
+template <class F>
+F pick(F avx3, F avx2, F sse4, F ssse3, F portable) {
+  static const Level level = detectLevel();
+  const F byLevel[] = {portable, ssse3, sse4, avx2, avx3};
+  for (int l = static_cast<int>(level); l > 0; --l) {
+    if (byLevel[l] != nullptr) return byLevel[l];
+  }
+  return portable;
+}
+
+}  // namespace
 
 void responseBlock(const ItemBlock& in, double* probabilities) {
-  HWY_DYNAMIC_DISPATCH(torvak::ResponseBlockImpl)(in, probabilities);
+  static const auto kernel = TORVAK_PICK(ResponseBlockImpl);
+  kernel(in, probabilities);
 }
 
 void itemSurfaceBlock(int order, const ItemBlock& in, const double* targets, double* squares,
                       double* e, double* c) {
-  HWY_DYNAMIC_DISPATCH(torvak::ItemSurfaceBlockImpl)(order, in, targets, squares, e, c);
+  static const auto kernel = TORVAK_PICK(ItemSurfaceBlockImpl);
+  kernel(order, in, targets, squares, e, c);
 }
 
 void testSurfaceBlock(int order, const ItemBlock& in, double* total, double* g, double* s) {
-  HWY_DYNAMIC_DISPATCH(torvak::TestSurfaceBlockImpl)(order, in, total, g, s);
+  static const auto kernel = TORVAK_PICK(TestSurfaceBlockImpl);
+  kernel(order, in, total, g, s);
 }
 #endif  // HWY_ONCE
