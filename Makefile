@@ -1,23 +1,14 @@
-# Entry points: `make run` links the shipped examples, `make test` builds and runs every test.
+# Entry points: `sh build.sh run` and `sh build.sh test` install what is missing and then call
+# this file; `make run` / `make test` do the same where make is already installed.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES := build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev libhwy-dev
 
 .PHONY: setup build run test bench sanitize fuzz clean
 
+# The Debian package list lives in build.sh, which installs what is missing when run as root.
 setup:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -z "$$missing" ]; then echo "setup: all packages present"; \
-	elif [ "$$(id -u)" = 0 ]; then \
-	  echo "setup: installing$$missing"; \
-	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	else \
-	  echo "setup: missing packages:$$missing"; \
-	  echo "setup: run as root: apt-get install -y --no-install-recommends$$missing"; exit 1; \
-	fi
+	@sh ./build.sh setup
 
 build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo

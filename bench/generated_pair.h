@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "jobs/linking_job.h"
-#include "jobs/run_host.h"
+#include "run/linking_job.h"
+#include "run/run_host.h"
 
 struct PairSize {
   int items;       // J
@@ -173,10 +173,9 @@ inline std::string generatedParameterFile(int model, const PairSize& size) {
 struct BenchJob {
   BenchJob(int model, const PairSize& size, EvaluationOptions evaluation = {}) {
     job.parameterFilePath = generatedParameterFile(model, size);
-    job.host = &host;
+    job.host = std::make_shared<NullRunHost>();
     job.evaluation = evaluation;
   }
-  NullRunHost host;
   LinkingJob job;
 };
 

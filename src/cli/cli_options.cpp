@@ -100,9 +100,14 @@ Exit status:
                 points could be allocated
              8  the run was stopped
              9  Models 3 and 4: the search of a pair failed
+            10  the run was ended by an unexpected error (shown as a message)
+           A pair that does not fit in memory shows "Not Enough Memory" and fails with
+           1 or 2 (Model 1, as an unreadable To or From file) or 3 or 9 (Models 3 and 4).
   100 + k  the first failing run ended with the negative status -k
            (102: Model 1, the From slopes' cross-product matrix is singular)
   64       the command line is wrong
+  74       every run ended with status 0, but a report block could not be written to
+           its report file ("Can't open output file"); it was shown on standard output
   130      interrupted by a second Ctrl-C
 )";
 }

@@ -30,4 +30,6 @@ std::string cliUsage();
 int exitCodeForStatus(int status);
 
 constexpr int kExitUsage = 64;
+// Every run ended with status 0, but a report block could not be written to its report file.
+constexpr int kExitReportNotWritten = 74;
 constexpr int kExitInterrupted = 130;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "params/number_text.h"
+
 ConsoleRunHost::ConsoleRunHost(std::FILE* out, std::FILE* err, std::FILE* in, ProblemPolicy policy,
                                bool showProgress)
     : out_(out), err_(err), in_(in), policy_(policy), showProgress_(showProgress) {}
@@ -60,10 +62,11 @@ void ConsoleRunHost::postProgress(const ProgressNote& note) {
   }
   lastPair_ = pair;
   lastDraw_ = now;
-  std::fprintf(err_, "\r\033[Kpair %d: %s", pairNumber_, pair.c_str());
+  std::string line = "\r\033[Kpair " + std::to_string(pairNumber_) + ": " + pair;
   if (note.searchStep > 0 && std::isfinite(note.criterion)) {
-    std::fprintf(err_, "  step %ld  F=%.7g", note.searchStep, note.criterion);
+    line += "  step " + std::to_string(note.searchStep) + "  F=" + generalText(note.criterion, 7);
   }
+  std::fputs(line.c_str(), err_);
   std::fflush(err_);
   progressShown_ = true;
 }

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "jobs/run_host.h"
+#include "run/run_host.h"
 
 enum class ProblemPolicy { Ask, Continue, Stop };
 
@@ -25,7 +25,6 @@ class ConsoleRunHost : public RunHost {
   void setStatusText(const std::string& text) override;
   void postProgress(const ProgressNote& note) override;
   void postDone() override;
-  bool hasOutputView() const override { return true; }
   void insertReportText(const std::string& text) override;
 
   // Caption printed for a message without one.

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <thread>
+#include <memory>
 
 #include "cli/cli_options.h"
 #include "cli/console_run_host.h"
@@ -44,25 +44,32 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, onInterrupt);
 
   int firstFailure = 0;
+  int reportFailures = 0;
   for (const std::string& path : options.parameterFiles) {
     if (interrupts.load() > 0) break;
-    ConsoleRunHost host(stdout, stderr, stdin, policy, progress);
-    LinkingJob job;
-    job.parameterFilePath = path;
-    job.host = &host;
-    job.evaluation = options.evaluation;
-    runningStop.store(&job.stopEvent);
-    int status = 0;
-    std::thread worker([&] { status = LinkingThreadProc(&job); });
-    worker.join();
+    auto job = std::make_shared<LinkingJob>();
+    job->parameterFilePath = path;
+    job->host = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, policy, progress);
+    job->evaluation = options.evaluation;
+    runningStop.store(&job->stopEvent);
+    auto status = std::make_shared<int>(0);
+    // The done event is never set when the parameter file cannot be read: wait for the thread.
+    startLinkingThread(job, status).join();
     runningStop.store(nullptr);
-    if (status != 0 && firstFailure == 0) firstFailure = status;
+    if (*status != 0 && firstFailure == 0) firstFailure = *status;
+    reportFailures += job->reportWriteFailures.load();
   }
   // A stop in the search of the last pair still ends its run with status 0; the user asked to
   // stop all the same, and a script must not take the result for a finished run.
   if (interrupts.load() > 0 && firstFailure == 0) {
     std::fputs("torvak-link: stopped by Ctrl-C\n", stderr);
     firstFailure = 8;
+  }
+  if (firstFailure == 0 && reportFailures > 0) {
+    std::fprintf(stderr,
+                 "torvak-link: %d report block(s) could not be written to the report file\n",
+                 reportFailures);
+    return kExitReportNotWritten;
   }
   return exitCodeForStatus(firstFailure);
 }

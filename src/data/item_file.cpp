@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/row_skip.h"
+#include "params/text_file.h"
 #include "params/token_reader.h"
 
 namespace {
@@ -221,14 +222,18 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
 }
 
 ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemFileOutputs& out) {
-  std::error_code error;
   std::ifstream in;
-  if (!std::filesystem::is_directory(spec.name, error)) in.open(spec.name, std::ios::binary);
-  if (!in.is_open()) {
-    ItemFileResult result;
+  ItemFileResult result;
+  if (!openTextFile(spec.name, in)) {
     result.code = 1;
     result.message = spec.name;
     return result;
   }
-  return readItemStream(in, spec, scaleFlag, out);
+  try {
+    return readItemStream(in, spec, scaleFlag, out);
+  } catch (const std::ios_base::failure&) {
+    result.code = 2;
+    result.message = spec.name + ": the file could not be read to its end (read error)";
+    return result;
+  }
 }

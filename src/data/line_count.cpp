@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "data/row_skip.h"
+#include "params/text_file.h"
 
 namespace {
 
@@ -39,9 +40,11 @@ std::int64_t countDataLinesIn(std::istream& in, std::string_view rowSkip) {
 
 std::optional<std::int64_t> countDataLinesOfFile(const std::string& path,
                                                  std::string_view rowSkip) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return countDataLinesIn(in, rowSkip);
+  std::ifstream in;
+  if (!openTextFile(path, in)) return std::nullopt;
+  try {
+    return countDataLinesIn(in, rowSkip);
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;  // a read error: as a file that cannot be opened
+  }
 }

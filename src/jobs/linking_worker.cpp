@@ -1,12 +1,14 @@
 #include "jobs/linking_worker.h"
 
+#include <exception>
 #include <fstream>
-#include <memory>
+#include <new>
 
 #include "linking/item_surface_linker.h"
 #include "linking/least_squares_linker.h"
 #include "linking/test_surface_linker.h"
 #include "params/settings_keys.h"
+#include "params/text_file.h"
 #include "params/token_reader.h"
 
 namespace {
@@ -25,31 +27,18 @@ EngineOutcome runEngine(LinkingJob* job, int pairCount) {
   return outcome;
 }
 
-}  // namespace
-
-PreScan preScanParameterFile(const std::string& path) {
-  PreScan scan;
-  std::ifstream in(path);
-  if (!in) return scan;
-  scan.opened = true;
-  TokenReader reader(in);
-  std::string word;
-  while (reader.next(word)) {
-    if (tokenIsKey(word, "Model_Type=")) {
-      std::string value;
-      if (!reader.next(value) || !parseIntToken(value, scan.modelType)) {
-        KeyOutcome bad{KeyOutcome::BadValue, word, value};
-        scan.error = badValueMessage(path, reader.line(), bad);
-        return scan;
-      }
-    } else if (isDataFilesToken(word)) {
-      ++scan.pairCount;
-    }
-  }
-  return scan;
+void announceEnd(LinkingJob* job, int status) {
+  RunHost& host = *job->host;
+  const std::string text = status != 0 ? "Error: (" + std::to_string(status) + ") in Linking: "
+                                       : std::string("Linking Done: ");
+  host.setStatusText(text + job->parameterFilePath);
+  host.beep();
+  host.postDone();
+  job->doneEvent.set();
 }
 
-int LinkingThreadProc(LinkingJob* job) {
+// The pre-scan, the engine and the announcement; may throw.
+int runLinking(LinkingJob* job) {
   RunHost& host = *job->host;
   const PreScan scan = preScanParameterFile(job->parameterFilePath);
   if (!scan.opened) {
@@ -72,17 +61,68 @@ int LinkingThreadProc(LinkingJob* job) {
   } else {
     ran = false;
   }
-  if (ran && job->resultArea != nullptr) {
-    if (job->resultArea->empty()) job->resultArea->resize(1);
-    (*job->resultArea)[0] = outcome.result;
+  if (ran) {
+    if (job->resultArea.empty()) job->resultArea.resize(1);
+    job->resultArea[0] = outcome.result;
   }
-
-  std::string text = outcome.status != 0
-                         ? "Error: (" + std::to_string(outcome.status) + ") in Linking: "
-                         : std::string("Linking Done: ");
-  host.setStatusText(text + job->parameterFilePath);
-  host.beep();
-  host.postDone();
-  job->doneEvent.set();
+  announceEnd(job, outcome.status);
   return outcome.status;
+}
+
+// Shows what escaped the run and announces its end; itself throws nothing.
+int endUnexpectedly(LinkingJob* job, const std::string& text) noexcept {
+  try {
+    job->host->beep();
+    job->host->showMessage(text, "", MessageButtons::Ok);
+    announceEnd(job, kWorkerFailed);
+  } catch (...) {
+    job->doneEvent.set();
+  }
+  return kWorkerFailed;
+}
+
+}  // namespace
+
+PreScan preScanParameterFile(const std::string& path) {
+  PreScan scan;
+  std::ifstream in;
+  if (!openTextFile(path, in)) return scan;
+  scan.opened = true;
+  TokenReader reader(in);
+  std::string word;
+  while (reader.next(word)) {
+    if (tokenIsKey(word, "Model_Type=")) {
+      std::string value;
+      if (!reader.next(value)) break;  // no value at the end: the default stays
+      if (!parseIntToken(value, scan.modelType)) {
+        KeyOutcome bad{KeyOutcome::BadValue, word, value};
+        scan.error = badValueMessage(path, reader.line(), bad);
+        return scan;
+      }
+    } else if (isDataFilesToken(word)) {
+      ++scan.pairCount;
+    }
+  }
+  if (reader.readError()) scan.opened = false;
+  return scan;
+}
+
+int LinkingThreadProc(LinkingJob* job) {
+  try {
+    return runLinking(job);
+  } catch (const std::bad_alloc&) {
+    return endUnexpectedly(job, "Not Enough Memory");
+  } catch (const std::exception& e) {
+    return endUnexpectedly(job, std::string("Linking stopped by an unexpected error: ") + e.what());
+  } catch (...) {
+    return endUnexpectedly(job, "Linking stopped by an unexpected error.");
+  }
+}
+
+std::thread startLinkingThread(std::shared_ptr<LinkingJob> job, std::shared_ptr<int> status) {
+  return std::thread([job = std::move(job), status = std::move(status)] {
+    const int result = LinkingThreadProc(job.get());
+    if (status) *status = result;
+    job->workerFinished.store(true);
+  });
 }

@@ -12,3 +12,8 @@ bool readDataFileShown(RunHost& host, const DataFileSpec& spec, int scaleFlag,
   }
   return false;
 }
+
+void showNotEnoughMemory(RunHost& host) {
+  host.beep();
+  host.showMessage("Not Enough Memory", "", MessageButtons::Ok);
+}

@@ -5,8 +5,11 @@
 #pragma once
 
 #include "data/item_file.h"
-#include "jobs/run_host.h"
+#include "run/run_host.h"
 
 // true when the file was read completely.
 bool readDataFileShown(RunHost& host, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out);
+
+// The run's answer to an allocation that failed: a beep and "Not Enough Memory".
+void showNotEnoughMemory(RunHost& host);

@@ -1,6 +1,7 @@
 #include "linking/least_squares_linker.h"
 
 #include <algorithm>
+#include <new>
 
 #include "linking/data_file_reading.h"
 #include "linking/pair_lookup.h"
@@ -16,12 +17,18 @@ LeastSquaresLinker::LeastSquaresLinker(LinkingJob* job) {
   if (loadRunSettings(settings, job->parameterFilePath) != kLoadOk) status = kSettingsOrToFile;
 }
 
+// An allocation failure for the arrays fails the read like a faulty file, after its message.
 bool LeastSquaresLinker::readItems(const DataFileSpec& spec, std::vector<double>& slopes,
                                    std::vector<double>& intercepts) {
   const auto n = static_cast<std::size_t>(settings.itemCount);
   const auto p = static_cast<std::size_t>(settings.Theta_Dimension);
-  slopes.assign(n * p, 0.0);
-  intercepts.assign(n, 0.0);
+  try {
+    slopes.assign(n * p, 0.0);
+    intercepts.assign(n, 0.0);
+  } catch (const std::bad_alloc&) {
+    showNotEnoughMemory(settings.host());
+    return false;
+  }
   ItemFileOutputs out;
   out.slopes = slopes;
   out.intercepts = intercepts;
@@ -127,8 +134,15 @@ double LeastSquaresLinker::run(int pairCount) {
       status = kStopped;
       break;
     }
-    computeTransformation(block.data());
-    criterion = fitCriterion(block.data());
+    try {
+      computeTransformation(block.data());
+      criterion = fitCriterion(block.data());
+    } catch (const std::bad_alloc&) {
+      // The pair's work arrays are as large as its item arrays; the pair fails like a read.
+      showNotEnoughMemory(settings.host());
+      status = kFromFile;
+      criterion = kNoCriterion;
+    }
     if (status == kOk) {
       writeReportBlock(settings, criterion, block.data());
     } else if (settings.host().showMessage("Problem in Linking, Continue?", "",

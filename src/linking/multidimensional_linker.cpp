@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 
 #include "linking/data_file_reading.h"
@@ -11,6 +10,7 @@
 #include "linking/pair_lookup.h"
 #include "linking/pair_steps.h"
 #include "numerics/matrix.h"
+#include "params/number_text.h"
 #include "report/report_writer.h"
 
 namespace {
@@ -62,13 +62,9 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
   // is the most a run may take.
   const long double bytes = bytesNeeded(s.pointCount, outputs, d, storePoints, evaluation.reference);
   if (bytes > physicalMemory() / 2) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "Too many theta points: %lld points in %d dimensions with %lld items need "
-                  "%.0Lf MiB",
-                  static_cast<long long>(s.pointCount), d, static_cast<long long>(s.itemCount),
-                  bytes / (1024.0L * 1024.0L));
-    warn(text);
+    warn("Too many theta points: " + std::to_string(s.pointCount) + " points in " +
+         std::to_string(d) + " dimensions with " + std::to_string(s.itemCount) + " items need " +
+         fixedText(static_cast<double>(bytes / (1024.0L * 1024.0L)), 0) + " MiB");
     status = kNoPoints;
     return;
   }
@@ -96,10 +92,15 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
       return;
     }
   }
-  itemSlopes.assign(static_cast<std::size_t>(d * s.itemCount), 0.0);
-  itemIntercepts.assign(static_cast<std::size_t>(s.itemCount), 0.0);
-  itemAsymptotes.assign(static_cast<std::size_t>(s.itemCount), 0.0);
-  transformation.assign(static_cast<std::size_t>(d) * (d + 1), 0.0);
+  try {
+    itemSlopes.assign(static_cast<std::size_t>(d * s.itemCount), 0.0);
+    itemIntercepts.assign(static_cast<std::size_t>(s.itemCount), 0.0);
+    itemAsymptotes.assign(static_cast<std::size_t>(s.itemCount), 0.0);
+    transformation.assign(static_cast<std::size_t>(d) * (d + 1), 0.0);
+  } catch (const std::bad_alloc&) {
+    warn("Not Enough Memory");
+    status = kNoPoints;
+  }
 }
 
 bool MultidimensionalLinker::stopRequested() {
@@ -107,7 +108,7 @@ bool MultidimensionalLinker::stopRequested() {
 }
 
 void MultidimensionalLinker::stepTaken(long step, double currentValue) {
-  if (settings().job != nullptr) settings().job->postProgress(step, currentValue);
+  postPairProgress(settings(), step, currentValue);
 }
 
 void MultidimensionalLinker::warn(const std::string& text) {
@@ -246,10 +247,12 @@ void MultidimensionalLinker::searchWithRestart() {
   std::vector<double> restart(n);
   setIdentity(restart.data(), dimension());
   minimize(restart.data(), n);
-  if (bestValue < firstBest) {
+  if (searchStatus >= 0 && bestValue < firstBest) {
     transformation = restart;
   } else {
+    // A restart that failed (its message was shown) leaves the first search's result.
     bestValue = firstBest;
+    searchStatus = kEnded;
   }
 }
 
@@ -282,15 +285,23 @@ double MultidimensionalLinker::run(int pairLimit) {
       status = kStopped;
       break;
     }
-    setStartingPoint();
-    prepareData();
-    bool linked = status == 0;
-    if (linked) {
-      searchWithRestart();
-      if (searchStatus < 0) {
-        status = kSearchFailed;
-        linked = false;
+    bool linked = false;
+    try {
+      setStartingPoint();
+      prepareData();
+      linked = status == 0;
+      if (linked) {
+        searchWithRestart();
+        if (searchStatus < 0) {
+          status = kSearchFailed;
+          linked = false;
+        }
       }
+    } catch (const std::bad_alloc&) {
+      // The search's own buffers are refused with the same message and code.
+      warn("Not Enough Memory");
+      status = kSearchFailed;
+      linked = false;
     }
     if (linked) {
       convertForReport();

@@ -4,12 +4,13 @@
 
 #include "linking/run_settings.h"
 #include "params/settings_keys.h"
+#include "params/text_file.h"
 #include "params/token_reader.h"
 
 PairLookup findDataFileEntry(const std::string& parameterFile, long long index, bool withEmpirical,
                              DataFilePair& pair) {
-  std::ifstream in(parameterFile);
-  if (!in) return PairLookup::CannotOpen;
+  std::ifstream in;
+  if (!openTextFile(parameterFile, in)) return PairLookup::CannotOpen;
   TokenReader reader(in);
   std::string token;
   while (reader.next(token)) {
@@ -23,7 +24,7 @@ PairLookup findDataFileEntry(const std::string& parameterFile, long long index, 
     if (withEmpirical && reader.next(token)) pair.empirical = token;
     return PairLookup::Found;
   }
-  return PairLookup::NotFound;
+  return reader.readError() ? PairLookup::CannotOpen : PairLookup::NotFound;
 }
 
 PairLookup loadDataFileEntry(RunSettings& s, long long index) {

@@ -2,18 +2,24 @@
 
 #include <algorithm>
 
-bool announcePairAndPollStop(RunSettings& s) {
-  LinkingJob& job = *s.job;
-  job.fromFileName = s.fromFile.name;
-  job.toFileName = s.toFile.name;
-  job.empiricalFileName = s.empiricalFile.name;
-  job.postProgress();
-  return job.stopEvent.poll();
+void postPairProgress(const RunSettings& s, long searchStep, double criterion) {
+  ProgressNote note;
+  note.fromFileName = s.fromFile.name;
+  note.toFileName = s.toFile.name;
+  note.empiricalFileName = s.empiricalFile.name;
+  note.searchStep = searchStep;
+  if (searchStep > 0) note.criterion = criterion;
+  s.host().postProgress(note);
+}
+
+bool announcePairAndPollStop(const RunSettings& s) {
+  postPairProgress(s);
+  return s.job != nullptr && s.job->stopEvent.poll();
 }
 
 void storeTransformation(const RunSettings& s, const std::vector<double>& block) {
-  std::vector<double>* area = s.job->resultArea;
-  if (area == nullptr) return;
-  area->resize(std::max(area->size(), block.size() + 1));
-  std::copy(block.begin(), block.end(), area->begin() + 1);
+  if (s.job == nullptr) return;
+  std::vector<double>& area = s.job->resultArea;
+  area.resize(std::max(area.size(), block.size() + 1));
+  std::copy(block.begin(), block.end(), area.begin() + 1);
 }

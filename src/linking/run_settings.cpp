@@ -8,6 +8,7 @@
 
 #include "data/line_count.h"
 #include "params/settings_keys.h"
+#include "params/text_file.h"
 #include "params/token_reader.h"
 
 namespace {
@@ -50,7 +51,7 @@ void RunSettings::reset() {
 
 RunHost& RunSettings::host() const {
   static NullRunHost silent;  // stateless
-  return (job != nullptr && job->host != nullptr) ? *job->host : silent;
+  return (job != nullptr && job->host) ? *job->host : silent;
 }
 
 std::string resolveDataPath(const std::string& parameterFile, const std::string& name) {
@@ -71,8 +72,8 @@ std::int64_t gridPointCount(int gridPoints, int dimension) {
 }
 
 int loadRunSettings(RunSettings& s, const std::string& path) {
-  std::ifstream in(path);
-  if (!in) {
+  std::ifstream in;
+  if (!openTextFile(path, in)) {
     warn(s, "No initial file");
     s.host().beep();
     return kLoadFailed;
@@ -94,6 +95,11 @@ int loadRunSettings(RunSettings& s, const std::string& path) {
       warn(s, badValueMessage(path, reader.line(), outcome));
       return kLoadFailed;
     }
+  }
+  if (reader.readError()) {
+    warn(s, "No initial file");
+    s.host().beep();
+    return kLoadFailed;
   }
   in.close();
 

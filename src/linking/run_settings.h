@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "jobs/linking_job.h"
 #include "params/linking_settings.h"
+#include "run/linking_job.h"
 
 struct RunSettings : LinkingSettings {
   LinkingJob* job = nullptr;

@@ -120,14 +120,15 @@ void SearchMinimizer::minimize(double* x, int n) {
 
     // The gradient is the undivided sum, so these thresholds are absolute.
     const double g2 = dotProduct(1, n, gradient, gradient);
-    int stepLimit = maxSteps;
+    // 64 bits: Number_Step may be any int, and the steep cycle doubles it.
+    std::int64_t stepLimit = maxSteps;
     if (g2 <= 5.0 * n) {
       if (g2 < tolerance * n) {
         searchStatus = kSmallGradient;
         break;
       }
     } else {
-      stepLimit = 2 * maxSteps;
+      stepLimit = 2 * static_cast<std::int64_t>(maxSteps);
       if (g2 < static_cast<double>(n) * n * n) {
         method = 2;
         stepLength = 1.0;
@@ -135,7 +136,7 @@ void SearchMinimizer::minimize(double* x, int n) {
     }
 
     bool progress = false;
-    for (int s = 0; s < stepLimit; ++s) {
+    for (std::int64_t s = 0; s < stepLimit; ++s) {
       if (hooks != nullptr && hooks->stopRequested()) {
         bestValue = kStopped;
         searchStatus = kEnded;

@@ -65,10 +65,32 @@ int createTemporary(const std::string& target, std::string& tempPath) {
   return -1;
 }
 
+// Opens path for writing without waiting for a reader of a FIFO (none: ENXIO), then makes
+// writes blocking again.
+int openForWriting(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return fd;
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status >= 0) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+  return fd;
+}
+
+std::string writeWhole(int fd, const std::string& path, const std::string& text) {
+  if (fd < 0) return failure(path, errno);
+  int error = writeAll(fd, text);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? std::string() : failure(path, error);
+}
+
 }  // namespace
 
 std::string replaceFileContents(const std::string& path, const std::string& content) {
   const std::string target = resolvedTarget(path);
+  // Only a regular file is replaced by renaming; a FIFO or a device is written in place.
+  struct stat existing;
+  if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    return writeWhole(openForWriting(target, O_TRUNC), path, content);
+  }
   std::string tempPath;
   int fd = createTemporary(target, tempPath);
   if (fd < 0) return failure(path, errno);
@@ -88,9 +110,5 @@ std::string replaceFileContents(const std::string& path, const std::string& cont
 }
 
 std::string appendToFile(const std::string& path, const std::string& text) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return failure(path, errno);
-  int error = writeAll(fd, text);
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? std::string() : failure(path, error);
+  return writeWhole(openForWriting(path, O_CREAT | O_APPEND), path, text);
 }

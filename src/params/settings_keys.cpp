@@ -106,7 +106,7 @@ KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, Linki
     outcome.key = token;
     if (!reader.next(outcome.value)) {
       outcome.value.clear();
-      outcome.kind = KeyOutcome::BadValue;
+      outcome.kind = KeyOutcome::NoValue;
     } else {
       outcome.kind =
           storeValue(field, outcome.value, s) ? KeyOutcome::Stored : KeyOutcome::BadValue;
@@ -118,7 +118,6 @@ KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, Linki
 
 std::string badValueMessage(const std::string& file, int line, const KeyOutcome& outcome) {
   std::string message = file + ": line " + std::to_string(line) + ": " + outcome.key;
-  if (outcome.value.empty()) return message + " has no value: the file ends after it";
   return message + " wants a number, found '" + outcome.value + "'";
 }
 

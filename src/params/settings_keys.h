@@ -12,10 +12,11 @@
 #include "params/token_reader.h"
 
 struct KeyOutcome {
-  enum Kind { NotAKey, Stored, BadValue };
+  // NoValue: the file ends right after the key; the field keeps what it held.
+  enum Kind { NotAKey, Stored, BadValue, NoValue };
   Kind kind = NotAKey;
-  std::string key;    // the key as the file wrote it (Stored, BadValue)
-  std::string value;  // the value token as read; empty when the file ended (Stored, BadValue)
+  std::string key;    // the key as the file wrote it (all but NotAKey)
+  std::string value;  // the value token as read (Stored, BadValue)
 };
 
 KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, LinkingSettings& s);

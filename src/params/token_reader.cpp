@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <ios>
 #include <system_error>
 
 namespace {
@@ -24,6 +25,16 @@ std::string_view dropPlus(std::string_view token) {
 }  // namespace
 
 bool TokenReader::next(std::string& token) {
+  // A stream buffer throws on a read error (an I/O error, a folder); that ends the text.
+  try {
+    return readToken(token);
+  } catch (const std::ios_base::failure&) {
+    readError_ = true;
+    return false;
+  }
+}
+
+bool TokenReader::readToken(std::string& token) {
   std::streambuf* buf = in_.rdbuf();
   if (buf == nullptr) return false;
   using Traits = std::streambuf::traits_type;

@@ -13,15 +13,20 @@ class TokenReader {
  public:
   explicit TokenReader(std::istream& in) : in_(in) {}
 
-  // Reads the next token; false at the end of the text.
+  // Reads the next token; false at the end of the text or on a read error.
   bool next(std::string& token);
   // Line (1-based) of the last token read.
   int line() const { return tokenLine_; }
+  // Whether reading stopped because the stream failed (not at a normal end).
+  bool readError() const { return readError_; }
 
  private:
+  bool readToken(std::string& token);
+
   std::istream& in_;
   int currentLine_ = 1;
   int tokenLine_ = 0;
+  bool readError_ = false;
 };
 
 // Whether token equals key, letter case ignored.

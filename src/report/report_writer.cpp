@@ -1,23 +1,34 @@
 #include "report/report_writer.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <string_view>
 
+#include "params/number_text.h"
 #include "params/replace_file.h"
 
 namespace {
 
 constexpr std::string_view kRule = "**********************************************";
 
-std::string format(const char* fmt, auto... args) {
-  const int size = std::snprintf(nullptr, 0, fmt, args...);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  std::snprintf(text.data(), text.size() + 1, fmt, args...);
-  return text;
+int valueCount(const RunSettings& s) { return s.Theta_Dimension * (s.Theta_Dimension + 1); }
+
+std::string fileTag(const DataFileSpec& spec) {
+  return reportBaseName(spec.name) + "(" + std::to_string(spec.fileType) + "),";
 }
 
-int valueCount(const RunSettings& s) { return s.Theta_Dimension * (s.Theta_Dimension + 1); }
+// "W(0),T#:25,TD#:2,I#:25,M:1,P:1" with or without the colons after TD# and I#.
+std::string runCounts(const RunSettings& s, const char* colon) {
+  return "W(" + std::to_string(s.Weighing_Method) + "),T#:" + std::to_string(s.pointCount) +
+         ",TD#" + colon + std::to_string(s.Theta_Dimension) + ",I#" + colon +
+         std::to_string(s.itemCount) + ",M:" + std::to_string(s.Model_Type) +
+         ",P:" + std::to_string(s.Parameterization);
+}
+
+// The criterion in %e and every value in %f, each followed by a blank.
+std::string valuesLine(const RunSettings& s, double criterion, const double* block) {
+  std::string text = scientificText(criterion) + " ";
+  for (int k = 0; k < valueCount(s); ++k) text += fixedText(block[k]) + " ";
+  return text;
+}
 
 }  // namespace
 
@@ -30,19 +41,16 @@ std::string reportBaseName(const std::string& path) {
 // Header ends with " \n"; the criterion in %e and every value in %f, each followed by a blank;
 // the grid range in the shortest general format (-4.0 prints as -4).
 std::string formatReportFileBlock(const RunSettings& s, double criterion, const double* block) {
-  std::string text = reportBaseName(s.fromFile.name) + format("(%d),", s.fromFile.fileType) +
-                     reportBaseName(s.toFile.name) + format("(%d),Ing:", s.toFile.fileType);
+  std::string text = fileTag(s.fromFile) + fileTag(s.toFile) + "Ing:";
   if (s.Number_Of_Grid != 0) {
-    text += format("Grid[%g,%g];", s.Range_Begin, s.Range_End);
+    text += "Grid[" + generalText(s.Range_Begin) + "," + generalText(s.Range_End) + "];";
   } else {
     text += reportBaseName(s.empiricalFile.name) + ";";
   }
-  text += format("W(%d),T#:%" PRId64 ",TD#:%d,I#:%" PRId64 ",M:%d,P:%d \n", s.Weighing_Method,
-                 s.pointCount, s.Theta_Dimension, s.itemCount, s.Model_Type, s.Parameterization);
-  text += format("%e ", criterion);
-  for (int k = 0; k < valueCount(s); ++k) text += format("%f ", block[k]);
+  text += runCounts(s, ":") + " \n";
+  text += valuesLine(s, criterion, block);
   if (s.conversionProblems != 0) {
-    text += format("\nConvert F Problems (only if nonzero): %d", s.conversionProblems);
+    text += "\nConvert F Problems (only if nonzero): " + std::to_string(s.conversionProblems);
   }
   text += "\n";
   text += kRule;
@@ -53,20 +61,16 @@ std::string formatReportFileBlock(const RunSettings& s, double criterion, const 
 // No colons after "TD#" and "I#", no line end after the header, the range with two decimals,
 // and CR LF line ends.
 std::string formatReportWindowBlock(const RunSettings& s, double criterion, const double* block) {
-  std::string text =
-      format("%s(%d),", reportBaseName(s.fromFile.name).c_str(), s.fromFile.fileType) +
-      format("%s(%d),Ing:", reportBaseName(s.toFile.name).c_str(), s.toFile.fileType);
+  std::string text = fileTag(s.fromFile) + fileTag(s.toFile) + "Ing:";
   if (s.Number_Of_Grid != 0) {
-    text += format("Grid[%.2f,%.2f];", s.Range_Begin, s.Range_End);
+    text += "Grid[" + fixedText(s.Range_Begin, 2) + "," + fixedText(s.Range_End, 2) + "];";
   } else {
-    text += format("%s;", reportBaseName(s.empiricalFile.name).c_str());
+    text += reportBaseName(s.empiricalFile.name) + ";";
   }
-  text += format("W(%d),T#:%" PRId64 ",TD#%d,I#%" PRId64 ",M:%d,P:%d", s.Weighing_Method,
-                 s.pointCount, s.Theta_Dimension, s.itemCount, s.Model_Type, s.Parameterization);
-  text += format("\r\n%e ", criterion);
-  for (int k = 0; k < valueCount(s); ++k) text += format("%f ", block[k]);
+  text += runCounts(s, "");
+  text += "\r\n" + valuesLine(s, criterion, block);
   if (s.conversionProblems != 0) {
-    text += format("\r\nConvert F Problems (only if nonzero): %i", s.conversionProblems);
+    text += "\r\nConvert F Problems (only if nonzero): " + std::to_string(s.conversionProblems);
   }
   text += "\r\n";
   text += kRule;
@@ -87,11 +91,10 @@ void writeReportBlock(RunSettings& s, double criterion, const double* block) {
     const std::string error = replace ? replaceFileContents(s.outputFile.name, text)
                                       : appendToFile(s.outputFile.name, text);
     if (!error.empty()) {
+      if (s.job != nullptr) s.job->reportWriteFailures.fetch_add(1);
       host.beep();
       host.showMessage(s.outputFile.name, "Can't open output file", MessageButtons::Ok);
     }
   }
-  if (host.hasOutputView()) {
-    host.insertReportText(formatReportWindowBlock(s, criterion, block));
-  }
+  host.insertReportText(formatReportWindowBlock(s, criterion, block));
 }

@@ -1,34 +1,14 @@
 // torvak-link as a user runs it: a separate process, its output streams and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-
+#include "support/link_process.h"
 #include "support/linking_fixture.h"
-
-namespace {
-
-struct Ran {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-Ran runLink(const TempDir& dir, const std::string& arguments) {
-  const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-  const std::string command =
-      std::string(TORVAK_LINK_EXE) + " " + arguments + " >" + out + " 2>" + err + " </dev/null";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(out), readWholeFile(err)};
-}
-
-}  // namespace
 
 TEST(TorvakLink, LinksAFileAndPrintsTheReport) {
   LinkingFixture f;
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
-  const Ran ran = runLink(f.dir, f.job.parameterFilePath);
+  const LinkProcess ran = runTorvakLink(f.dir, f.job.parameterFilePath);
   EXPECT_EQ(ran.exitCode, 0) << ran.err;
   EXPECT_EQ(ran.out,
             "from.txt(0),to.txt(0),Ing:Grid[-4.00,4.00];W(0),T#:11,TD#1,I#2,M:1,P:1\n"
@@ -46,13 +26,14 @@ TEST(TorvakLink, ProblemsStopWithoutATerminalOrContinueWhenAsked) {
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"),
                     {"1= from.txt to.txt", "2= from.txt gone.txt", "3= from.txt to.txt"});
-  const Ran stopped = runLink(f.dir, f.job.parameterFilePath);
+  const LinkProcess stopped = runTorvakLink(f.dir, f.job.parameterFilePath);
   EXPECT_EQ(stopped.exitCode, 1);
   EXPECT_NE(stopped.err.find("No such file: " + f.dir.file("gone.txt")), std::string::npos)
       << stopped.err;
   EXPECT_NE(stopped.err.find("Error: (1) in Linking: "), std::string::npos);
 
-  const Ran continued = runLink(f.dir, "--on-problem=continue " + f.job.parameterFilePath);
+  const LinkProcess continued =
+      runTorvakLink(f.dir, "--on-problem=continue " + f.job.parameterFilePath);
   EXPECT_EQ(continued.exitCode, 0) << continued.err;
   EXPECT_NE(continued.err.find("Linking Done: "), std::string::npos);
 }
@@ -61,7 +42,8 @@ TEST(TorvakLink, ExitStatusComesFromTheFirstFailingFile) {
   LinkingFixture f;
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
-  const Ran ran = runLink(f.dir, f.dir.file("missing.ini") + " " + f.job.parameterFilePath);
+  const LinkProcess ran =
+      runTorvakLink(f.dir, f.dir.file("missing.ini") + " " + f.job.parameterFilePath);
   EXPECT_EQ(ran.exitCode, 1);
   EXPECT_NE(ran.err.find("Can't open initial file: " + f.dir.file("missing.ini")),
             std::string::npos);
@@ -70,13 +52,13 @@ TEST(TorvakLink, ExitStatusComesFromTheFirstFailingFile) {
 
 TEST(TorvakLink, HelpVersionAndUsageErrors) {
   TempDir dir;
-  const Ran help = runLink(dir, "--help");
+  const LinkProcess help = runTorvakLink(dir, "--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: torvak-link"), std::string::npos);
   EXPECT_NE(help.out.find("Exit status"), std::string::npos);
-  EXPECT_EQ(runLink(dir, "--version").exitCode, 0);
-  const Ran usage = runLink(dir, "--bogus x.ini");
+  EXPECT_EQ(runTorvakLink(dir, "--version").exitCode, 0);
+  const LinkProcess usage = runTorvakLink(dir, "--bogus x.ini");
   EXPECT_EQ(usage.exitCode, 64);
   EXPECT_NE(usage.err.find("--bogus"), std::string::npos);
-  EXPECT_EQ(runLink(dir, "").exitCode, 64);
+  EXPECT_EQ(runTorvakLink(dir, "").exitCode, 64);
 }

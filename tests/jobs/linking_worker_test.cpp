@@ -29,8 +29,7 @@ TEST(LinkingWorker, ModelOneRunAnnouncesDoneAndFillsTheResultArea) {
   LinkingFixture f;
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
-  std::vector<double> area;
-  f.job.resultArea = &area;
+  std::vector<double>& area = f.job.resultArea;
   EXPECT_EQ(LinkingThreadProc(&f.job), 0);
   EXPECT_EQ(f.host.statusTexts,
             std::vector<std::string>{"Linking Done: " + f.job.parameterFilePath});
@@ -48,8 +47,7 @@ TEST(LinkingWorker, UnknownOrMissingModelLinksNothingAndSucceeds) {
     LinkingFixture f;
     f.writeWorkedExample();
     f.writeParameters({model}, {"1= from.txt to.txt"});
-    std::vector<double> area;
-    f.job.resultArea = &area;
+    std::vector<double>& area = f.job.resultArea;
     EXPECT_EQ(LinkingThreadProc(&f.job), 0);
     EXPECT_EQ(f.host.statusTexts[0], "Linking Done: " + f.job.parameterFilePath);
     EXPECT_TRUE(area.empty());
@@ -62,8 +60,7 @@ TEST(LinkingWorker, StoppedRunShowsItsCode) {
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt"});
   f.job.stopEvent.set();
-  std::vector<double> area;
-  f.job.resultArea = &area;
+  std::vector<double>& area = f.job.resultArea;
   EXPECT_EQ(LinkingThreadProc(&f.job), 8);
   EXPECT_EQ(f.host.statusTexts[0], "Error: (8) in Linking: " + f.job.parameterFilePath);
   EXPECT_DOUBLE_EQ(area[0], -1.111111);
@@ -86,8 +83,7 @@ TEST(LinkingWorker, DispatchesModelsThreeAndFour) {
     LinkingFixture f;
     f.writeItems("items.txt", {{1.0, 0.0, 0.2}, {1.4, -0.5, 0.1}, {0.8, 0.7, 0.0}});
     f.writeParameters(gridKeys(model, 1, 9, "ADC"), {"1= items.txt items.txt"});
-    std::vector<double> area;
-    f.job.resultArea = &area;
+    std::vector<double>& area = f.job.resultArea;
     EXPECT_EQ(LinkingThreadProc(&f.job), 0) << model;
     ASSERT_EQ(area.size(), 3u);
     EXPECT_NEAR(area[1], 1.0, 1e-12);

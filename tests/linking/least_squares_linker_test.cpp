@@ -17,8 +17,7 @@ struct Outcome {
 };
 
 Outcome runModel1(LinkingFixture& f, int pairs) {
-  std::vector<double> area;
-  f.job.resultArea = &area;
+  std::vector<double>& area = f.job.resultArea;
   LeastSquaresLinker linker(&f.job);
   Outcome o;
   o.result = linker.run(pairs);

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCases = fs::path(TORVAK_SHARED_DATA_DIR) / "linking-cases";
+const fs::path kCases = fs::path(TORVAK_SOURCE_DIR) / "tests" / "data" / "linking-cases";
 
 // "key = values  # comment" lines.
 std::map<std::string, std::vector<std::string>> readKeyed(const fs::path& file) {
@@ -107,8 +107,7 @@ bool noiseFree(const Case& c) { return c.expected.count("true_M") > 0; }
 std::vector<double> linkCase(const Case& c) {
   LinkingFixture f;
   writeCase(f, c);
-  std::vector<double> area;
-  f.job.resultArea = &area;
+  std::vector<double>& area = f.job.resultArea;
   EXPECT_EQ(LinkingThreadProc(&f.job), 0) << c.name;
   expectTransformation(c, area);
   return area;
@@ -138,7 +137,9 @@ TEST(SharedCases, ModelsThreeAndFourMatchTransformationAndCriterion) {
 }
 
 TEST(SharedCases, ObjectiveAtIdentityAndAtStartMatches) {
-  for (const Case& c : casesOfModels({3, 4})) {
+  const auto cases = casesOfModels({3, 4});
+  ASSERT_GE(cases.size(), 8u);
+  for (const Case& c : cases) {
     LinkingFixture f;
     writeCase(f, c);
     std::unique_ptr<MultidimensionalLinker> engine;

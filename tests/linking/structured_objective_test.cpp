@@ -168,9 +168,8 @@ TEST(StructuredObjective, ReportsAreTheSameForEveryThreadCountAndTheReference) {
                                       EvaluationOptions{2, false}, EvaluationOptions{7, false}}) {
       files.f.job.evaluation = options;
       std::remove(files.f.dir.file("report.txt").c_str());
-      std::vector<double> area;
-      files.f.job.resultArea = &area;
       EXPECT_EQ(LinkingThreadProc(&files.f.job), 0);
+      const std::vector<double>& area = files.f.job.resultArea;
       ASSERT_FALSE(area.empty());
       EXPECT_GT(area[0], 1e-6);
       const std::string report = readWholeFile(files.f.dir.file("report.txt"));

@@ -158,8 +158,7 @@ TEST(SurfaceLinkers, SingleCommonItemGivesTheSameResultInBothModels) {
     f.writeItems("from.txt", {{1.2, 0.3, 0.1}});
     f.writeItems("to.txt", {{0.9, -0.2, 0.1}});
     f.writeParameters(gridKeys(model, 1, 21, "ADC"), {"1= from.txt to.txt"});
-    std::vector<double> area;
-    f.job.resultArea = &area;
+    std::vector<double>& area = f.job.resultArea;
     auto engine = makeEngine(model, &f.job);
     area.insert(area.begin(), engine->run(1));
     area.resize(3);
@@ -282,4 +281,40 @@ TEST(SurfaceLinkers, SingularFittedMatrixIsReportedUnconverted) {
   engine.convertForReport();
   EXPECT_EQ(engine.settings().conversionProblems, 0);
   EXPECT_EQ(engine.transformation, (std::vector<double>{0.5, 0, 0, 0.25, -0.5, -0.25}));
+}
+
+// The restart from the identity fails (its criterion turns non-finite): the first search's
+// result is still reported, not a failed pair.
+TEST(SurfaceLinkers, FailedRestartKeepsTheFirstSearchsResult) {
+  struct RestartFails : TestSurfaceLinker {
+    using TestSurfaceLinker::TestSurfaceLinker;
+    bool restarted = false;
+    void evaluate(int order, double* out) override {
+      TestSurfaceLinker::evaluate(order, out);
+      const int d = dimension();
+      bool identity = true;
+      for (int r = 0; r < d * (d + 1); ++r) {
+        identity = identity && parameters[r] == ((r < d * d && r % (d + 1) == 0) ? 1.0 : 0.0);
+      }
+      restarted = restarted || identity;
+      if (restarted) out[0] = std::nan("");
+    }
+  };
+  LinkingFixture f;
+  f.writeItems("from.txt", makeItems(2, 12, 11));
+  f.writeItems("to.txt", makeItems(2, 12, 12));
+  auto keys = gridKeys(3, 2, 7, format(2));
+  keys.insert(keys.end(), {"Search_Method= 2", "Tolerance= 1e-12", "Number_Change_Direction= 1",
+                           "Number_Step= 8", "Initial_Step_Length= 1.0"});
+  f.writeParameters(keys, {"1= from.txt to.txt"});
+  RestartFails engine(&f.job);
+  const double result = engine.run(1);
+  ASSERT_TRUE(engine.restarted) << "the first search must end by running out of cycles";
+  EXPECT_EQ(engine.status, 0);
+  EXPECT_GT(result, 0.0);
+  EXPECT_TRUE(std::isfinite(result));
+  EXPECT_EQ(
+      f.host.messageTexts(),
+      std::vector<std::string>{"Search stopped: the criterion value is not a finite number."});
+  EXPECT_NE(readWholeFile(f.dir.file("report.txt")).find(",M:3,P:1"), std::string::npos);
 }

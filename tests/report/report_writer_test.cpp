@@ -27,11 +27,12 @@ RunSettings gridSettings() {
 
 struct Fixture {
   TempDir dir;
-  ScriptedRunHost host;
+  std::shared_ptr<ScriptedRunHost> sharedHost = std::make_shared<ScriptedRunHost>();
+  ScriptedRunHost& host = *sharedHost;
   LinkingJob job;
   RunSettings s = gridSettings();
   Fixture() {
-    job.host = &host;
+    job.host = sharedHost;
     s.job = &job;
   }
 };

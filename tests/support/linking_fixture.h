@@ -3,19 +3,21 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "jobs/linking_job.h"
+#include "run/linking_job.h"
 #include "support/scripted_run_host.h"
 #include "support/temp_dir.h"
 
 struct LinkingFixture {
   TempDir dir;
-  ScriptedRunHost host;
+  std::shared_ptr<ScriptedRunHost> sharedHost = std::make_shared<ScriptedRunHost>();
+  ScriptedRunHost& host = *sharedHost;
   LinkingJob job;
 
-  LinkingFixture() { job.host = &host; }
+  LinkingFixture() { job.host = sharedHost; }
 
   // Writes the parameter file run.ini from key lines and data-file entries and points the job
   // at it. Each entry is "<number>= from to [empirical]".

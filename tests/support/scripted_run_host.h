@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "jobs/run_host.h"
+#include "run/run_host.h"
 
 struct RecordedMessage {
   std::string text;
@@ -23,8 +23,9 @@ class ScriptedRunHost : public RunHost {
   void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
   void postProgress(const ProgressNote& note) override;
   void postDone() override { ++donePosts; }
-  bool hasOutputView() const override { return outputView; }
-  void insertReportText(const std::string& text) override { report += text; }
+  void insertReportText(const std::string& text) override {
+    if (outputView) report += text;
+  }
 
   // Answers for OK/Cancel questions, in order; Cancel once the script is used up.
   std::deque<MessageAnswer> answers;
@@ -35,7 +36,7 @@ class ScriptedRunHost : public RunHost {
   std::vector<ProgressNote> progress;
   std::vector<std::string> statusTexts;
   std::string report;
-  bool outputView = true;
+  bool outputView = true;  // false: the output window is gone, report text is dropped
   int beeps = 0;
   int donePosts = 0;
 

@@ -1,26 +1,22 @@
 // RunHost: the services a linking run needs from its surroundings.
 //
 // The engines and the worker never talk to a window or a terminal; they call this interface,
-// which the desktop program, the command-line runner and the tests implement. All calls come
-// from the worker thread. Implementations that talk to a user-interface thread must carry the
-// call over (blocking for messages and report text, queued for progress and done).
+// which the desktop program, the command-line runner and the tests implement.
+//
+// Threads: every call comes from the run's worker thread. A host that talks to a
+// user-interface thread carries the call over. Only showMessage must block until the user
+// answers; report text, status text, progress and done are values and may be delivered
+// queued. Progress may come once per search step, so a host may coalesce it (show the latest
+// note). The host is owned by the job (std::shared_ptr), so it lives as long as the worker can
+// call it.
 #pragma once
 
-#include <limits>
 #include <string>
+
+#include "run/progress_note.h"
 
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
-
-// What a progress post carries: copies of the names of the pair in work, and, during a
-// search, the number of steps taken in it and the current criterion.
-struct ProgressNote {
-  std::string fromFileName;
-  std::string toFileName;
-  std::string empiricalFileName;
-  long searchStep = 0;  // 0 outside a search
-  double criterion = std::numeric_limits<double>::quiet_NaN();
-};
 
 class RunHost {
  public:
@@ -33,8 +29,7 @@ class RunHost {
   virtual void setStatusText(const std::string& text) = 0;
   virtual void postProgress(const ProgressNote& note) = 0;
   virtual void postDone() = 0;
-  // Whether the run has an output window; report text for a run without one is dropped.
-  virtual bool hasOutputView() const = 0;
+  // Report text for the run's output window; a host whose window is gone drops it.
   virtual void insertReportText(const std::string& text) = 0;
 };
 
@@ -48,6 +43,5 @@ class NullRunHost : public RunHost {
   void setStatusText(const std::string&) override {}
   void postProgress(const ProgressNote&) override {}
   void postDone() override {}
-  bool hasOutputView() const override { return false; }
   void insertReportText(const std::string&) override {}
 };
