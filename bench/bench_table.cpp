@@ -115,8 +115,8 @@ std::int64_t pointsOf(const PairSize& s) {
 
 void printEvaluationRatios() {
   std::printf("Order-2 evaluation at the starting point, 1 thread (ms)\n");
-  std::printf("%-6s %4s %3s %4s %8s %12s %12s %8s\n", "model", "J", "d", "G", "points",
-              "described", "structured", "ratio");
+  std::printf("%-6s %4s %3s %4s %8s %12s %12s %8s\n", "model", "J", "d", "G", "points", "described",
+              "structured", "ratio");
   const PairSize sizes[] = {{60, 3, 21}, {40, 5, 5}, {40, 5, 7}};
   for (int model : {3, 4}) {
     for (const PairSize& s : sizes) {
@@ -142,8 +142,8 @@ void printPairs() {
                                      : pairRun<ItemSurfaceLinker>(model, s, 2);
       char grid[16];
       std::snprintf(grid, sizeof grid, s.grid == 0 ? "file" : "%d", s.grid);
-      std::printf("%-6d %4d %3d %6s %8lld %10.2f %10.2f %7.2fx %5ld/%-5ld %14.6e\n", model,
-                  s.items, s.dimension, grid, static_cast<long long>(pointsOf(s)), one.ms, two.ms,
+      std::printf("%-6d %4d %3d %6s %8lld %10.2f %10.2f %7.2fx %5ld/%-5ld %14.6e\n", model, s.items,
+                  s.dimension, grid, static_cast<long long>(pointsOf(s)), one.ms, two.ms,
                   one.ms / two.ms, two.valueEvaluations, two.hessianEvaluations, two.criterion);
     }
   }

@@ -60,7 +60,8 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
   const bool storePoints = evaluation.reference || !grid || s.pointCount <= kStoredGridLimit / d;
   // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
   // is the most a run may take.
-  const long double bytes = bytesNeeded(s.pointCount, outputs, d, storePoints, evaluation.reference);
+  const long double bytes =
+      bytesNeeded(s.pointCount, outputs, d, storePoints, evaluation.reference);
   if (bytes > physicalMemory() / 2) {
     warn("Too many theta points: " + std::to_string(s.pointCount) + " points in " +
          std::to_string(d) + " dimensions with " + std::to_string(s.itemCount) + " items need " +
@@ -85,7 +86,8 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
           valuePerItem ? StructuredObjective::Model::ItemSurface
                        : StructuredObjective::Model::TestSurface,
           d, evaluation.threads);
-      targets.resize(static_cast<std::size_t>(StructuredObjective::targetSize(pointBlocks_, outputs)));
+      targets.resize(
+          static_cast<std::size_t>(StructuredObjective::targetSize(pointBlocks_, outputs)));
     } catch (const std::bad_alloc&) {
       warn("Not Enough Memory");
       status = kNoPoints;
@@ -210,8 +212,8 @@ void MultidimensionalLinker::evaluate(int order, double* out) {
     searchStatus = SearchMinimizer::kNoPoints;
     return;
   }
-  if (!structured_->evaluate(order, parameters.data(), pointBlocks_, weights.data(),
-                             targets.data(), out)) {
+  if (!structured_->evaluate(order, parameters.data(), pointBlocks_, weights.data(), targets.data(),
+                             out)) {
     warn("Not Enough Memory");
     searchStatus = SearchMinimizer::kNoMemory;
   }

@@ -98,8 +98,8 @@ void itemSurface(const ItemBlock& in, const double* targets, double* squares, do
   }
 }
 
-void ItemSurfaceBlockImpl(int order, const ItemBlock& in, const double* targets,
-                          double* squares, double* e, double* c) {
+void ItemSurfaceBlockImpl(int order, const ItemBlock& in, const double* targets, double* squares,
+                          double* e, double* c) {
   if (order <= 0) {
     itemSurface<0>(in, targets, squares, e, c);
   } else if (order == 1) {
@@ -197,8 +197,9 @@ Level detectLevel() {
 #else
 #define TORVAK_SSSE3(fn) nullptr
 #endif
-#define TORVAK_PICK(fn) \
-  pick(TORVAK_AVX3(fn), TORVAK_AVX2(fn), TORVAK_SSE4(fn), TORVAK_SSSE3(fn), &torvak::HWY_STATIC_DISPATCH(fn))
+#define TORVAK_PICK(fn)                                                     \
+  pick(TORVAK_AVX3(fn), TORVAK_AVX2(fn), TORVAK_SSE4(fn), TORVAK_SSSE3(fn), \
+       &torvak::HWY_STATIC_DISPATCH(fn))
 
 template <class F>
 F pick(F avx3, F avx2, F sse4, F ssse3, F portable) {

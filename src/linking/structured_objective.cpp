@@ -104,8 +104,8 @@ void StructuredObjective::setTransformation(const double* parameters) {
   }
 }
 
-bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted,
-                                         double* weights, double* targets) {
+bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted, double* weights,
+                                         double* targets) {
   if (!prepareWork(points)) return false;
   std::vector<double> identity(static_cast<std::size_t>(d_) * (d_ + 1), 0.0);
   for (int k = 0; k < d_; ++k) identity[k * d_ + k] = 1.0;
@@ -114,8 +114,8 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
   const std::int64_t blocks = points.blockCount();
   pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
     Scratch& s = scratch_[thread];
-    ItemBlock in{d_, items_, alpha_.data(), beta_.data(), guessing_, slopes_,
-                 slopeProducts_.data(), s.theta.data()};
+    ItemBlock in{d_,        items_,  alpha_.data(),         beta_.data(),
+                 guessing_, slopes_, slopeProducts_.data(), s.theta.data()};
     double theta[32];
     for (std::int64_t b = chunk * per; b < std::min(blocks, (chunk + 1) * per); ++b) {
       const int count = points.load(b, s.theta.data());
@@ -139,8 +139,8 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
 }
 
 void StructuredObjective::addPointTerms(int order, int count, std::int64_t first,
-                                        const double* weights, const double* targets,
-                                        Scratch& s, double* partial) const {
+                                        const double* weights, const double* targets, Scratch& s,
+                                        double* partial) const {
   const int d = d_;
   const bool perItem = model_ == Model::ItemSurface;
   double* gradient = partial + 1;
@@ -185,22 +185,22 @@ void StructuredObjective::addPointTerms(int order, int count, std::int64_t first
 }
 
 void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
-                                        const double* weights, const double* targets,
-                                        Scratch& s, double* partial) const {
+                                        const double* weights, const double* targets, Scratch& s,
+                                        double* partial) const {
   const std::int64_t used = order == 0 ? 1 : order == 1 ? 1 + d_ * (d_ + 1) : partialSize_;
   std::fill(partial, partial + used, 0.0);
   const std::int64_t per = chunkBlocks(points);
   const std::int64_t last = std::min(points.blockCount(), (chunk + 1) * per);
-  const ItemBlock in{d_, items_, alpha_.data(), beta_.data(), guessing_, slopes_,
-                     slopeProducts_.data(), s.theta.data()};
+  const ItemBlock in{d_,        items_,  alpha_.data(),         beta_.data(),
+                     guessing_, slopes_, slopeProducts_.data(), s.theta.data()};
   for (std::int64_t b = chunk * per; b < last; ++b) {
     const int count = points.load(b, s.theta.data());
     std::fill(s.sums.begin(), s.sums.end(), 0.0);
     if (order >= 1) std::fill(s.gradientSums.begin(), s.gradientSums.end(), 0.0);
     if (order >= 2) std::fill(s.curvatureSums.begin(), s.curvatureSums.end(), 0.0);
     if (model_ == Model::ItemSurface) {
-      itemSurfaceBlock(order, in, targets + b * items_ * kB, s.sums.data(),
-                       s.gradientSums.data(), s.curvatureSums.data());
+      itemSurfaceBlock(order, in, targets + b * items_ * kB, s.sums.data(), s.gradientSums.data(),
+                       s.curvatureSums.data());
     } else {
       testSurfaceBlock(order, in, s.sums.data(), s.gradientSums.data(), s.curvatureSums.data());
     }
@@ -208,9 +208,8 @@ void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const Poi
   }
 }
 
-bool StructuredObjective::evaluate(int order, const double* parameters,
-                                   const PointBlocks& points, const double* weights,
-                                   const double* targets, double* out) {
+bool StructuredObjective::evaluate(int order, const double* parameters, const PointBlocks& points,
+                                   const double* weights, const double* targets, double* out) {
   order = std::clamp(order, 0, 2);
   if (!prepareWork(points)) return false;
   setTransformation(parameters);

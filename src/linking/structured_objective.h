@@ -3,8 +3,9 @@
 //
 // The parameter gradient of z_j at theta is v_j = a_j (x) (theta, 1), so every per-point sum
 // over items factors through d x d item sums:
-//   Model 4: sum_j c_j v_j v_j' = (sum_j c_j a_j a_j') (x) t t',  sum_j e_j v_j = (sum_j e_j a_j) (x) t,
-//   Model 3: Jacobian row (sum_j P'_j a_j) (x) t, model Hessian (sum_j P''_j a_j a_j') (x) t t',
+//   Model 4: sum_j c_j v_j v_j' = (sum_j c_j a_j a_j') (x) t t',  sum_j e_j v_j = (sum_j e_j a_j)
+//   (x) t, Model 3: Jacobian row (sum_j P'_j a_j) (x) t, model Hessian (sum_j P''_j a_j a_j') (x) t
+//   t',
 // with t = (theta, 1). Per point that costs about J d^2 + d^4 instead of J n^2 (n = d(d+1)).
 // The points are split into fixed chunks of blocks; each chunk's sums are combined in chunk
 // order, so the results are the same bit for bit for any number of threads. Values agree
@@ -37,8 +38,7 @@ class StructuredObjective {
 
   // With the current items at the identity transformation: targets (targetSize values) and
   // weights (one per point: exp(-theta'theta/2) when weighted, else 1). False: no memory.
-  bool computeTargets(const PointBlocks& points, bool weighted, double* weights,
-                      double* targets);
+  bool computeTargets(const PointBlocks& points, bool weighted, double* weights, double* targets);
 
   // Value (divided by N m), gradient and Hessian laid out as SearchMinimizer::evaluate writes
   // them, at parameters (A row by row, then b). False: no memory for the work space.

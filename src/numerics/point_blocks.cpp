@@ -27,14 +27,6 @@ void PointBlocks::gridPoint(std::int64_t i, int gridPoints, double begin, double
   }
 }
 
-void PointBlocks::point(std::int64_t i, double* theta) const {
-  if (stored_ != nullptr) {
-    std::copy(stored_ + i * d_, stored_ + (i + 1) * d_, theta);
-  } else {
-    gridPoint(i, grid_, begin_, step_, d_, theta);
-  }
-}
-
 int PointBlocks::load(std::int64_t b, double* theta) const {
   const std::int64_t first = b * kBlock;
   const int count = static_cast<int>(std::min<std::int64_t>(kBlock, count_ - first));

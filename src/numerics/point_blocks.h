@@ -20,12 +20,9 @@ class PointBlocks {
 
   std::int64_t pointCount() const { return count_; }
   std::int64_t blockCount() const { return (count_ + kBlock - 1) / kBlock; }
-  int dimension() const { return d_; }
 
   // Fills theta (d x kBlock) with block b; returns its number of points.
   int load(std::int64_t b, double* theta) const;
-  // Coordinates of point i (d values), as load() gives them.
-  void point(std::int64_t i, double* theta) const;
 
   // Coordinate k of grid index i: begin + step q_k, q the base-G digits of i, q_0 first.
   static void gridPoint(std::int64_t i, int gridPoints, double begin, double step, int d,

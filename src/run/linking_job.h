@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run_event.h"
 #include "numerics/evaluation_options.h"
+#include "run/run_event.h"
 #include "run/run_host.h"
 
 struct LinkingJob {

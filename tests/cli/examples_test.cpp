@@ -46,9 +46,8 @@ TEST(ShippedExamples, ReferenceEvaluationAndThreadCountsPrintTheSameReports) {
     const std::string name = entry.path().stem().string();
     for (const char* options : {"--reference-evaluation", "--threads 1", "--threads 7"}) {
       const std::string out = dir.file(name + ".out");
-      const std::string command = std::string(TORVAK_LINK_EXE) + " --no-progress " + options +
-                                  " " + dir.file(name + ".ini") + " >" + out +
-                                  " 2>/dev/null </dev/null";
+      const std::string command = std::string(TORVAK_LINK_EXE) + " --no-progress " + options + " " +
+                                  dir.file(name + ".ini") + " >" + out + " 2>/dev/null </dev/null";
       const int raw = std::system(command.c_str());
       EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << name << " " << options;
       EXPECT_EQ(readWholeFile(out), readWholeFile(entry.path().string())) << name << " " << options;

@@ -13,11 +13,11 @@
 #include "numerics/point_blocks.h"
 
 namespace torvak {
-#define TORVAK_DECLARE(target)                                                              \
-  namespace target {                                                                        \
-  void ResponseBlockImpl(const ItemBlock& in, double* probabilities);                       \
-  void ItemSurfaceBlockImpl(int order, const ItemBlock& in, const double* targets,          \
-                            double* squares, double* e, double* c);                         \
+#define TORVAK_DECLARE(target)                                                     \
+  namespace target {                                                               \
+  void ResponseBlockImpl(const ItemBlock& in, double* probabilities);              \
+  void ItemSurfaceBlockImpl(int order, const ItemBlock& in, const double* targets, \
+                            double* squares, double* e, double* c);                \
   }
 TORVAK_DECLARE(N_SCALAR)
 TORVAK_DECLARE(N_EMU128)
@@ -41,10 +41,12 @@ std::vector<Variant> variantsThisProcessorRuns() {
   std::vector<Variant> v = {{"dispatched", responseBlock, itemSurfaceBlock}};
   __builtin_cpu_init();
 #if HWY_TARGETS & HWY_SCALAR
-  v.push_back({"scalar", torvak::N_SCALAR::ResponseBlockImpl, torvak::N_SCALAR::ItemSurfaceBlockImpl});
+  v.push_back(
+      {"scalar", torvak::N_SCALAR::ResponseBlockImpl, torvak::N_SCALAR::ItemSurfaceBlockImpl});
 #endif
 #if HWY_TARGETS & HWY_EMU128
-  v.push_back({"emu128", torvak::N_EMU128::ResponseBlockImpl, torvak::N_EMU128::ItemSurfaceBlockImpl});
+  v.push_back(
+      {"emu128", torvak::N_EMU128::ResponseBlockImpl, torvak::N_EMU128::ItemSurfaceBlockImpl});
 #endif
 #if HWY_TARGETS & HWY_SSE4
   if (__builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul")) {
@@ -60,7 +62,8 @@ std::vector<Variant> variantsThisProcessorRuns() {
 #if HWY_TARGETS & HWY_AVX3
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
       __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {
-    v.push_back({"avx512", torvak::N_AVX3::ResponseBlockImpl, torvak::N_AVX3::ItemSurfaceBlockImpl});
+    v.push_back(
+        {"avx512", torvak::N_AVX3::ResponseBlockImpl, torvak::N_AVX3::ItemSurfaceBlockImpl});
   }
 #endif
   return v;
@@ -72,7 +75,7 @@ std::vector<Variant> variantsThisProcessorRuns() {
 TEST(ResponseKernels, EveryVariantAgreesWithTheScalarResponse) {
   const int d = 1;
   std::vector<double> theta(kB), alpha = {1.0}, beta = {0.0}, guessing = {0.17}, slopes = {1.3},
-                                  products = {1.69}, targets(kB);
+                                 products = {1.69}, targets(kB);
   std::mt19937 rng(4);
   std::uniform_real_distribution<double> target(0.0, 1.0);
   for (int p = 0; p < kB; ++p) {
@@ -81,8 +84,9 @@ TEST(ResponseKernels, EveryVariantAgreesWithTheScalarResponse) {
   }
   theta[5] = 20.0;
   theta[6] = -20.0;
-  const ItemBlock in{d, 1, alpha.data(), beta.data(), guessing.data(), slopes.data(),
-                     products.data(), theta.data()};
+  const ItemBlock in{
+      d,           1, alpha.data(), beta.data(), guessing.data(), slopes.data(), products.data(),
+      theta.data()};
   const auto variants = variantsThisProcessorRuns();
   EXPECT_GE(variants.size(), 2u);
   for (const Variant& v : variants) {

@@ -39,8 +39,7 @@ struct Files {
   explicit Files(const Problem& p) {
     f.writeItems("from.txt", randomItems(p.d, p.items, 100 + p.d));
     f.writeItems("to.txt", randomItems(p.d, p.items, 200 + p.d));
-    std::vector<std::string> keys =
-        gridKeys(p.model, p.d, p.grid, std::string(p.d, 'A') + "DC");
+    std::vector<std::string> keys = gridKeys(p.model, p.d, p.grid, std::string(p.d, 'A') + "DC");
     keys.push_back(std::string("Weighing_Method= ") + (p.weighted ? "1" : "0"));
     std::string entry = "1= from.txt to.txt";
     if (p.grid == 0) {
