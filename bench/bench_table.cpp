@@ -21,6 +21,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+double median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
 // Median time of fn in ms, repeated until minSeconds have passed (at least minRuns runs).
 double medianMs(const std::function<double()>& fn, double minSeconds, int minRuns) {
   std::vector<double> times;
@@ -31,8 +36,23 @@ double medianMs(const std::function<double()>& fn, double minSeconds, int minRun
     times.push_back(ms);
     total += ms;
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return median(times);
+}
+
+// Median times of a and b in ms, run in turn, so that a change of the machine's load in the
+// meantime touches both alike.
+std::pair<double, double> medianPairMs(const std::function<double()>& a,
+                                       const std::function<double()>& b, double minSeconds,
+                                       int minRuns) {
+  std::vector<double> timesA, timesB;
+  double total = 0.0;
+  while ((total < minSeconds * 1e3 || static_cast<int>(timesA.size()) < minRuns) &&
+         timesA.size() < 200) {
+    timesA.push_back(a());
+    timesB.push_back(b());
+    total += timesA.back() + timesB.back();
+  }
+  return {median(timesA), median(timesB)};
 }
 
 double since(Clock::time_point start) {
@@ -65,20 +85,25 @@ std::unique_ptr<MultidimensionalLinker> startedEngine(int model, LinkingJob* job
   return engine;
 }
 
+// Times one evaluation of the given order.
+std::function<double()> evaluationTimer(std::unique_ptr<MultidimensionalLinker>& engine,
+                                        std::vector<double>& out, int order) {
+  const int n = engine->parameterCount;
+  out.assign(1 + n + n * n, 0.0);
+  return [&engine, &out, order] {
+    const auto start = Clock::now();
+    engine->evaluate(order, out.data());
+    return since(start);
+  };
+}
+
 double evaluationMs(int model, const PairSize& size, EvaluationOptions options, int order,
                     double minSeconds) {
   BenchJob bench(model, size, options);
   auto engine = startedEngine(model, &bench.job);
   if (engine->status != 0) return -1.0;
-  const int n = engine->parameterCount;
-  std::vector<double> out(1 + n + n * n);
-  return medianMs(
-      [&] {
-        const auto start = Clock::now();
-        engine->evaluate(order, out.data());
-        return since(start);
-      },
-      minSeconds, 2);
+  std::vector<double> out;
+  return medianMs(evaluationTimer(engine, out, order), minSeconds, 2);
 }
 
 struct PairRun {
@@ -87,23 +112,28 @@ struct PairRun {
   long valueEvaluations = 0, hessianEvaluations = 0;
 };
 
+// One pair on 1 thread and on 2 threads, in turn.
 template <class Engine>
-PairRun pairRun(int model, const PairSize& size, int threads) {
-  BenchJob bench(model, size, {threads, false});
-  PairRun result;
-  result.ms = medianMs(
-      [&] {
-        Counted<Engine> engine(&bench.job);  // settings, line counts and threads: not timed
-        const auto start = Clock::now();
-        result.criterion = engine.run(1);
-        const double ms = since(start);
-        result.valueEvaluations = engine.calls[0];
-        result.hessianEvaluations = engine.calls[1];
-        if (engine.status != 0) std::printf("  (run status %d)\n", engine.status);
-        return ms;
-      },
-      0.5, 5);
-  return result;
+std::pair<PairRun, PairRun> pairRuns(int model, const PairSize& size) {
+  BenchJob oneThread(model, size, {1, false}), twoThreads(model, size, {2, false});
+  PairRun results[2];
+  auto timed = [&](BenchJob& bench, PairRun& result) {
+    return [&] {
+      Counted<Engine> engine(&bench.job);  // settings, line counts and threads: not timed
+      const auto start = Clock::now();
+      result.criterion = engine.run(1);
+      const double ms = since(start);
+      result.valueEvaluations = engine.calls[0];
+      result.hessianEvaluations = engine.calls[1];
+      if (engine.status != 0) std::printf("  (run status %d)\n", engine.status);
+      return ms;
+    };
+  };
+  const auto [one, two] =
+      medianPairMs(timed(oneThread, results[0]), timed(twoThreads, results[1]), 1.0, 5);
+  results[0].ms = one;
+  results[1].ms = two;
+  return {results[0], results[1]};
 }
 
 std::int64_t pointsOf(const PairSize& s) {
@@ -120,8 +150,13 @@ void printEvaluationRatios() {
   const PairSize sizes[] = {{60, 3, 21}, {40, 5, 5}, {40, 5, 7}};
   for (int model : {3, 4}) {
     for (const PairSize& s : sizes) {
-      const double described = evaluationMs(model, s, {1, true}, 2, 1.0);
-      const double structured = evaluationMs(model, s, {1, false}, 2, 0.3);
+      BenchJob describedJob(model, s, {1, true}), structuredJob(model, s, {1, false});
+      auto describedEngine = startedEngine(model, &describedJob.job);
+      auto structuredEngine = startedEngine(model, &structuredJob.job);
+      std::vector<double> describedOut, structuredOut;
+      const auto [described, structured] =
+          medianPairMs(evaluationTimer(describedEngine, describedOut, 2),
+                       evaluationTimer(structuredEngine, structuredOut, 2), 1.0, 3);
       std::printf("%-6d %4d %3d %4d %8lld %12.3f %12.3f %7.0fx\n", model, s.items, s.dimension,
                   s.grid, static_cast<long long>(pointsOf(s)), described, structured,
                   described / structured);
@@ -136,10 +171,8 @@ void printPairs() {
   const PairSize sizes[] = {{60, 3, 21}, {60, 2, 41}, {40, 5, 9}, {60, 4, 0, 100000}};
   for (int model : {3, 4}) {
     for (const PairSize& s : sizes) {
-      const PairRun one = model == 3 ? pairRun<TestSurfaceLinker>(model, s, 1)
-                                     : pairRun<ItemSurfaceLinker>(model, s, 1);
-      const PairRun two = model == 3 ? pairRun<TestSurfaceLinker>(model, s, 2)
-                                     : pairRun<ItemSurfaceLinker>(model, s, 2);
+      const auto [one, two] = model == 3 ? pairRuns<TestSurfaceLinker>(model, s)
+                                         : pairRuns<ItemSurfaceLinker>(model, s);
       char grid[16];
       std::snprintf(grid, sizeof grid, s.grid == 0 ? "file" : "%d", s.grid);
       std::printf("%-6d %4d %3d %6s %8lld %10.2f %10.2f %7.2fx %5ld/%-5ld %14.6e\n", model, s.items,
@@ -165,22 +198,21 @@ void printLinearity() {
 // What two threads gain on this machine right now for work that needs no memory and no
 // synchronisation: the ceiling of every speed-up below (shared machines give less than 2).
 double parallelCeiling() {
-  auto timed = [](int threads) {
-    ThreadPool pool(threads);
-    std::vector<double> sinks(64);
-    return medianMs(
-        [&] {
-          const auto start = Clock::now();
-          pool.run(64, [&](int task, int) {
-            double s = 0.0;
-            for (int i = 1; i < 200000; ++i) s += 1.0 / (i + task);
-            sinks[task] = s;
-          });
-          return since(start);
-        },
-        0.3, 3);
+  ThreadPool one(1), two(2);
+  std::vector<double> sinks(64);
+  auto timed = [&](ThreadPool& pool) {
+    return [&] {
+      const auto start = Clock::now();
+      pool.run(64, [&](int task, int) {
+        double s = 0.0;
+        for (int i = 1; i < 200000; ++i) s += 1.0 / (i + task);
+        sinks[task] = s;
+      });
+      return since(start);
+    };
   };
-  return timed(1) / timed(2);
+  const auto [a, b] = medianPairMs(timed(one), timed(two), 0.5, 3);
+  return a / b;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <sched.h>
 
+#include <system_error>
+
 ThreadPool::ThreadPool(int threads) {
   if (threads <= 0) threads = coreCount();
   for (int t = 1; t < threads; ++t) {
@@ -38,40 +40,52 @@ void ThreadPool::run(int count, const Task& task) {
     for (int i = 0; i < count; ++i) task(i, 0);
     return;
   }
+  std::uint32_t round = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    round = ++round_;
     task_ = &task;
     count_ = count;
-    next_.store(0, std::memory_order_relaxed);
-    running_ = static_cast<int>(workers_.size());
-    ++generation_;
+    completed_.store(0, std::memory_order_relaxed);
+    next_.store(static_cast<std::uint64_t>(round) << 32, std::memory_order_release);
   }
   wake_.notify_all();
-  drain(0);
+  drain(round, count, task, 0);
+  // Only tasks that a worker has taken can still be running.
   std::unique_lock<std::mutex> lock(mutex_);
-  finished_.wait(lock, [this] { return running_ == 0; });
-  task_ = nullptr;
+  finished_.wait(lock, [&] { return completed_.load(std::memory_order_acquire) == count; });
 }
 
-void ThreadPool::drain(int thread) {
+void ThreadPool::drain(std::uint32_t round, int count, const Task& task, int thread) {
+  std::uint64_t next = next_.load(std::memory_order_acquire);
   for (;;) {
-    const int i = next_.fetch_add(1, std::memory_order_relaxed);
-    if (i >= count_) return;
-    (*task_)(i, thread);
+    if (static_cast<std::uint32_t>(next >> 32) != round ||
+        static_cast<int>(next & 0xffffffffu) >= count) {
+      return;
+    }
+    if (!next_.compare_exchange_weak(next, next + 1, std::memory_order_acq_rel)) continue;
+    task(static_cast<int>(next & 0xffffffffu), thread);
+    if (completed_.fetch_add(1, std::memory_order_acq_rel) + 1 == count) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      finished_.notify_one();
+    }
+    next = next_.load(std::memory_order_acquire);
   }
 }
 
 void ThreadPool::workLoop(int thread) {
-  std::uint64_t seen = 0;
+  std::uint32_t seen = 0;
   for (;;) {
+    const Task* task = nullptr;
+    int count = 0;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+      wake_.wait(lock, [&] { return quit_ || round_ != seen; });
       if (quit_) return;
-      seen = generation_;
+      seen = round_;
+      task = task_;
+      count = count_;
     }
-    drain(thread);
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (--running_ == 0) finished_.notify_one();
+    drain(seen, count, *task, thread);
   }
 }
