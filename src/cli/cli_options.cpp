@@ -1,6 +1,20 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// A thread count from 1 to 1024; 0 when the text is anything else.
+int threadCount(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  errno = 0;
+  const long value = std::strtol(text.c_str(), nullptr, 10);
+  return errno == 0 && value >= 1 && value <= 1024 ? static_cast<int>(value) : 0;
+}
+
+}  // namespace
 
 CliParse parseCliOptions(const std::vector<std::string>& args) {
   CliParse parse;
@@ -8,7 +22,16 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
   bool onlyFiles = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+    if (!onlyFiles && (arg == "--threads" || arg.rfind("--threads=", 0) == 0)) {
+      const bool joined = arg != "--threads";
+      const std::string value = joined ? arg.substr(10) : i + 1 < args.size() ? args[++i] : "";
+      o.evaluation.threads = threadCount(value);
+      if (o.evaluation.threads == 0) {
+        parse.ok = false;
+        parse.error = "--threads takes a number of threads from 1 to 1024, not '" + value + "'";
+        return parse;
+      }
+    } else if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
       o.parameterFiles.push_back(arg);
     } else if (arg == "--results" || arg.rfind("--results=", 0) == 0) {
       if (arg == "--results") {
@@ -34,6 +57,8 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
       o.help = true;
     } else if (arg == "--version") {
       o.version = true;
+    } else if (arg == "--reference-evaluation") {
+      o.evaluation.reference = true;
     } else if (arg == "--no-progress") {
       o.progress = false;
     } else if (arg == "--on-problem=ask") {
@@ -78,6 +103,10 @@ Options:
                          (labelled: files, counts, M and t, A and b, criteria, search)
   --check                load and check each file as a run would (settings, counts, the
                          first record of every data file, the pairs to link); link nothing
+  --threads N            Models 3 and 4: compute on N threads (default: one per core);
+                         the results do not depend on N
+  --reference-evaluation Models 3 and 4: compute the criterion point by point with the
+                         full model buffer, as it is defined (much slower; for checking)
   -h, --help             show this help and exit
   --version              show the version and exit
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/console_run_host.h"
+#include "numerics/evaluation_options.h"
 #include "run/run_results.h"
 
 struct CliOptions {
@@ -15,6 +16,7 @@ struct CliOptions {
   bool check = false;                            // --check: load and check, link nothing
   bool help = false;
   bool version = false;
+  EvaluationOptions evaluation;  // --threads N, --reference-evaluation
 };
 
 struct CliParse {

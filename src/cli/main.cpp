@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     job->host = log;
     job->collectPairOutcomes = true;
     job->evaluateReferenceCriteria = !options.resultsFile.empty();
+    job->evaluation = options.evaluation;
     runningStop.store(&job->stopEvent);
     auto status = std::make_shared<int>(0);
     // The done event is never set when the parameter file cannot be read: wait for the thread.

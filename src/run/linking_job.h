@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "run/pair_outcome.h"
+#include "numerics/evaluation_options.h"
 #include "run/run_event.h"
 #include "run/run_host.h"
 
@@ -39,4 +40,6 @@ struct LinkingJob {
   bool collectPairOutcomes = false;
   bool evaluateReferenceCriteria = false;
   std::vector<PairOutcome> pairOutcomes;
+  // How Models 3 and 4 compute their criterion (threads, described or structured).
+  EvaluationOptions evaluation;
 };
