@@ -12,7 +12,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="make build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev locales"
+PACKAGES="make build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev libhwy-dev locales"
 # A locale with a decimal comma, so that the tests can check that numbers ignore the locale.
 COMMA_LOCALE=de_DE.UTF-8
 

@@ -22,9 +22,10 @@
 #include "run/run_host.h"
 
 struct PairSize {
-  int items;      // J
-  int dimension;  // d
-  int grid;       // G points per dimension
+  int items;       // J
+  int dimension;   // d
+  int grid;        // G points per dimension; 0: an empirical theta file
+  int thetas = 0;  // points of the empirical theta file
 };
 
 // The sizes every multidimensional benchmark runs at: J, d, G.
@@ -114,12 +115,36 @@ inline void writeItemFiles(const PairSize& size) {
   }
 }
 
+// Writes theta_<d>_<count>.txt (standard normal points, one per line) unless it exists.
+inline std::string writeThetaFile(const PairSize& size) {
+  char name[64];
+  std::snprintf(name, sizeof name, "theta_%d_%d.txt", size.dimension, size.thetas);
+  const auto path = GeneratedFolder::path() / name;
+  if (std::filesystem::exists(path)) return name;
+  Lcg random(0x7e7a0000ULL + size.thetas);
+  std::ofstream out(path);
+  char word[32];
+  for (int i = 0; i < size.thetas; ++i) {
+    for (int k = 0; k < size.dimension; ++k) {
+      // Sum of four uniforms, scaled to unit variance: near normal, no tails past 3.5.
+      double sum = 0.0;
+      for (int u = 0; u < 4; ++u) sum += random.uniform(-1.0, 1.0);
+      std::snprintf(word, sizeof word, "%.6f ", sum * 0.8660254);
+      out << word;
+    }
+    out << "\n";
+  }
+  return name;
+}
+
 // Path of a parameter file that links the generated pair of this size once with model.
 inline std::string generatedParameterFile(int model, const PairSize& size) {
   writeItemFiles(size);
   const std::string tag = sizeTag(size);
+  const std::string thetaFile = size.grid == 0 ? writeThetaFile(size) : "";
   char name[64];
-  std::snprintf(name, sizeof name, "model%d_%s_G%d.ini", model, tag.c_str(), size.grid);
+  std::snprintf(name, sizeof name, "model%d_%s_G%d_N%d.ini", model, tag.c_str(), size.grid,
+                size.thetas);
   const auto path = GeneratedFolder::path() / name;
   const std::string format = std::string(size.dimension, 'A') + "DC";
   std::ofstream out(path);
@@ -136,18 +161,20 @@ inline std::string generatedParameterFile(int model, const PairSize& size) {
       << "From_Column_Format= " << format << "\n"
       << "From_File_Type= 0 \n"
       << "To_Column_Format= " << format << "\n"
-      << "To_File_Type= 0 \n\n"
+      << "To_File_Type= 0 \n"
+      << "Emp_Column_Format= " << std::string(size.dimension, 'T') << "\n\n"
       << "[Data File Names]\n"
-      << "$Data_Files 1= from_" << tag << ".txt to_" << tag << ".txt\n\n"
+      << "$Data_Files 1= from_" << tag << ".txt to_" << tag << ".txt " << thetaFile << "\n\n"
       << "[Other Parameters]\n";
   return path.string();
 }
 
 // A job over the generated parameter file, with a host that shows nothing.
 struct BenchJob {
-  BenchJob(int model, const PairSize& size) {
+  BenchJob(int model, const PairSize& size, EvaluationOptions evaluation = {}) {
     job.parameterFilePath = generatedParameterFile(model, size);
     job.host = std::make_shared<NullRunHost>();
+    job.evaluation = evaluation;
   }
   LinkingJob job;
 };

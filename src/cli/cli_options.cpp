@@ -1,11 +1,36 @@
 #include "cli/cli_options.h"
 
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// A thread count from 1 to 1024; 0 when the text is anything else.
+int threadCount(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  errno = 0;
+  const long value = std::strtol(text.c_str(), nullptr, 10);
+  return errno == 0 && value >= 1 && value <= 1024 ? static_cast<int>(value) : 0;
+}
+
+}  // namespace
+
 CliParse parseCliOptions(const std::vector<std::string>& args) {
   CliParse parse;
   CliOptions& o = parse.options;
   bool onlyFiles = false;
-  for (const std::string& arg : args) {
-    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!onlyFiles && (arg == "--threads" || arg.rfind("--threads=", 0) == 0)) {
+      const bool joined = arg != "--threads";
+      const std::string value = joined ? arg.substr(10) : i + 1 < args.size() ? args[++i] : "";
+      o.evaluation.threads = threadCount(value);
+      if (o.evaluation.threads == 0) {
+        parse.ok = false;
+        parse.error = "--threads takes a number of threads from 1 to 1024, not '" + value + "'";
+        return parse;
+      }
+    } else if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
       o.parameterFiles.push_back(arg);
     } else if (arg == "--") {
       onlyFiles = true;
@@ -13,6 +38,8 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
       o.help = true;
     } else if (arg == "--version") {
       o.version = true;
+    } else if (arg == "--reference-evaluation") {
+      o.evaluation.reference = true;
     } else if (arg == "--no-progress") {
       o.progress = false;
     } else if (arg == "--on-problem=ask") {
@@ -51,6 +78,10 @@ Options:
   --on-problem=continue  skip the failed pair and go on with the next one
   --on-problem=stop      end the run at the failed pair
   --no-progress          no progress line on standard error
+  --threads N            Models 3 and 4: compute on N threads (default: one per core);
+                         the results do not depend on N
+  --reference-evaluation Models 3 and 4: compute the criterion point by point with the
+                         full model buffer, as it is defined (much slower; for checking)
   -h, --help             show this help and exit
   --version              show the version and exit
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/console_run_host.h"
+#include "numerics/evaluation_options.h"
 
 struct CliOptions {
   std::vector<std::string> parameterFiles;
@@ -12,6 +13,7 @@ struct CliOptions {
   bool progress = true;                          // only when stderr is a terminal
   bool help = false;
   bool version = false;
+  EvaluationOptions evaluation;  // --threads N, --reference-evaluation
 };
 
 struct CliParse {

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
     auto job = std::make_shared<LinkingJob>();
     job->parameterFilePath = path;
     job->host = std::make_shared<ConsoleRunHost>(stdout, stderr, stdin, policy, progress);
+    job->evaluation = options.evaluation;
     runningStop.store(&job->stopEvent);
     auto status = std::make_shared<int>(0);
     // The done event is never set when the parameter file cannot be read: wait for the thread.

@@ -20,11 +20,17 @@ void setIdentity(double* x, int d) {
   for (int k = 0; k < d; ++k) x[k * d + k] = 1.0;
 }
 
-// Bytes the points, targets, weights and one order-2 model buffer of a run need; saturating.
-long double bytesNeeded(std::int64_t points, std::int64_t outputs, int d) {
+// A grid of more coordinates than this is built from the point index, not stored, by the
+// structured evaluation.
+constexpr std::int64_t kStoredGridLimit = std::int64_t{1} << 20;
+
+// Bytes the points (when stored), targets, weights and the model buffer (order 2, described
+// evaluation) of a run need; saturating.
+long double bytesNeeded(std::int64_t points, std::int64_t outputs, int d, bool storePoints,
+                        bool reference) {
   const long double n = static_cast<long double>(d) * (d + 1);
-  const long double perPoint = static_cast<long double>(d) + outputs + 1;
-  const long double modelBuffer = outputs * (1.0L + n + n * n);
+  const long double perPoint = (storePoints ? static_cast<long double>(d) : 0.0L) + outputs + 1;
+  const long double modelBuffer = reference ? outputs * (1.0L + n + n * n) : 0.0L;
   return sizeof(double) * (points * perPoint + modelBuffer);
 }
 
@@ -53,9 +59,12 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
   linker.scaleFlag = (s.fromFile.fileType != 0) != (s.toFile.fileType != 0) ? 1 : 0;
   const int d = s.Theta_Dimension;
   const std::int64_t outputs = valuePerItem ? s.itemCount : 1;
+  const EvaluationOptions& evaluation = job->evaluation;
+  const bool grid = s.Number_Of_Grid > 1;
+  const bool storePoints = evaluation.reference || !grid || s.pointCount <= kStoredGridLimit / d;
   // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
   // is the most a run may take.
-  const long double bytes = bytesNeeded(s.pointCount, outputs, d);
+  const long double bytes = bytesNeeded(s.pointCount, outputs, d, storePoints, evaluation.reference);
   if (bytes > physicalMemory() / 2) {
     warn("Too many theta points: " + std::to_string(s.pointCount) + " points in " +
          std::to_string(d) + " dimensions with " + std::to_string(s.itemCount) + " items need " +
@@ -63,10 +72,29 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
     status = kNoPoints;
     return;
   }
-  if (allocatePoints(s.pointCount, outputs, d) != 0) {
+  if (allocatePoints(s.pointCount, outputs, d, storePoints) != 0) {
     if (searchStatus == kNoMemory) warn("Not Enough Memory");
     status = kNoPoints;
     return;
+  }
+  if (!evaluation.reference) {
+    if (storePoints) {
+      pointBlocks_.setStored(points.data(), pointCount, d);
+    } else {
+      pointBlocks_.setGrid(s.Number_Of_Grid, s.Range_Begin,
+                           (s.Range_End - s.Range_Begin) / (s.Number_Of_Grid - 1), pointCount, d);
+    }
+    try {
+      structured_ = std::make_unique<StructuredObjective>(
+          valuePerItem ? StructuredObjective::Model::ItemSurface
+                       : StructuredObjective::Model::TestSurface,
+          d, evaluation.threads);
+      targets.resize(static_cast<std::size_t>(StructuredObjective::targetSize(pointBlocks_, outputs)));
+    } catch (const std::bad_alloc&) {
+      warn("Not Enough Memory");
+      status = kNoPoints;
+      return;
+    }
   }
   try {
     itemSlopes.assign(static_cast<std::size_t>(d * s.itemCount), 0.0);
@@ -112,11 +140,7 @@ void MultidimensionalLinker::buildGrid() {
   const int g = s.Number_Of_Grid;
   const double step = (s.Range_End - s.Range_Begin) / (g - 1);
   for (std::int64_t i = 0; i < pointCount; ++i) {
-    std::int64_t rest = i;
-    for (int k = d - 1; k >= 0; --k) {
-      points[i * d + k] = s.Range_Begin + step * static_cast<double>(rest % g);
-      rest /= g;
-    }
+    PointBlocks::gridPoint(i, g, s.Range_Begin, step, d, &points[i * d]);
   }
 }
 
@@ -137,7 +161,7 @@ void MultidimensionalLinker::prepareData() {
     return;
   }
   if (s.Number_Of_Grid > 1) {
-    buildGrid();
+    if (!points.empty()) buildGrid();
   } else {
     ItemFileOutputs out;
     out.slopes = points;
@@ -147,19 +171,53 @@ void MultidimensionalLinker::prepareData() {
       return;
     }
   }
-  for (std::int64_t i = 0; i < pointCount; ++i) {
-    const double* theta = &points[i * d];
-    weights[i] = s.Weighing_Method != 0 ? normalWeight(theta, d) : 1.0;
-    evaluateModel(0, theta, &targets[i * outputSize]);
+  if (structured_ != nullptr) {
+    if (!structured_->setItems(itemSlopes.data(), itemIntercepts.data(), itemAsymptotes.data(),
+                               itemCount()) ||
+        !structured_->computeTargets(pointBlocks_, s.Weighing_Method != 0, weights.data(),
+                                     targets.data())) {
+      warn("Not Enough Memory");
+      status = kNoPoints;
+      restore();
+      return;
+    }
+  } else {
+    for (std::int64_t i = 0; i < pointCount; ++i) {
+      const double* theta = &points[i * d];
+      weights[i] = s.Weighing_Method != 0 ? normalWeight(theta, d) : 1.0;
+      evaluateModel(0, theta, &targets[i * outputSize]);
+    }
   }
   restore();
   if (!readItems(s.fromFile)) {
     status = kSettingsOrFromFile;
     return;
   }
+  if (structured_ != nullptr && !structured_->setItems(itemSlopes.data(), itemIntercepts.data(),
+                                                       itemAsymptotes.data(), itemCount())) {
+    warn("Not Enough Memory");
+    status = kSearchFailed;
+    return;
+  }
   if (s.Search_Method != 0) {
     setSearchSettings(s.Search_Method, s.Tolerance, s.Initial_Step_Length,
                       s.Number_Change_Direction, s.Number_Step);
+  }
+}
+
+void MultidimensionalLinker::evaluate(int order, double* out) {
+  if (structured_ == nullptr) {
+    LeastSquaresObjective::evaluate(order, out);
+    return;
+  }
+  if (pointCount <= 0) {
+    searchStatus = SearchMinimizer::kNoPoints;
+    return;
+  }
+  if (!structured_->evaluate(order, parameters.data(), pointBlocks_, weights.data(),
+                             targets.data(), out)) {
+    warn("Not Enough Memory");
+    searchStatus = SearchMinimizer::kNoMemory;
   }
 }
 

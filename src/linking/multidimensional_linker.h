@@ -12,10 +12,12 @@
 // each pair and at every step of the search.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "linking/least_squares_linker.h"
+#include "linking/structured_objective.h"
 #include "numerics/least_squares_objective.h"
 
 class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks {
@@ -47,6 +49,9 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   std::vector<double> itemAsymptotes;
   int status = 0;
 
+  // The structured evaluation, or with the job's reference option the described one.
+  void evaluate(int order, double* out) override;
+
   RunSettings& settings() { return linker.settings; }
   int dimension() const { return linker.settings.Theta_Dimension; }
   std::int64_t itemCount() const { return linker.settings.itemCount; }
@@ -68,4 +73,6 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
 
   int modelType_;
   double refusal_;
+  std::unique_ptr<StructuredObjective> structured_;  // null: the described evaluation
+  PointBlocks pointBlocks_;
 };

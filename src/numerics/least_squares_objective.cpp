@@ -28,7 +28,8 @@ bool countSum(std::int64_t a, std::int64_t b, std::int64_t* sum) {
 
 }  // namespace
 
-int LeastSquaresObjective::allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c) {
+int LeastSquaresObjective::allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c,
+                                          bool storePoints) {
   if (n <= 0 || m <= 0 || c <= 0) {
     searchStatus = kZeroSize;
     return 1;
@@ -45,7 +46,7 @@ int LeastSquaresObjective::allocatePoints(std::int64_t n, std::int64_t m, std::i
   std::vector<double> newWeights;
   try {
     newTargets.resize(static_cast<std::size_t>(targetCount));
-    newPoints.resize(static_cast<std::size_t>(pointValues));
+    if (storePoints) newPoints.resize(static_cast<std::size_t>(pointValues));
     newWeights.resize(static_cast<std::size_t>(n));
   } catch (const std::bad_alloc&) {
     searchStatus = kNoMemory;

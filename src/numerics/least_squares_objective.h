@@ -16,8 +16,9 @@ class LeastSquaresObjective : public SearchMinimizer {
  public:
   // Sizes N (points), m (model values per point), c (coordinates per point). A zero size sets
   // searchStatus -2 and returns 1; sizes whose arrays overflow or cannot be allocated return
-  // 2 (searchStatus -9); otherwise 0.
-  int allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c);
+  // 2 (searchStatus -9); otherwise 0. Without storePoints, points stays empty (a derived class
+  // that builds its points itself).
+  int allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c, bool storePoints = true);
 
   void evaluate(int order, double* out) override;
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "run/run_event.h"
+#include "numerics/evaluation_options.h"
 #include "run/run_host.h"
 
 struct LinkingJob {
@@ -31,4 +32,6 @@ struct LinkingJob {
   // Report blocks the worker could not write to the report file (the user was told).
   std::atomic<int> reportWriteFailures{0};
   int openOutputView = 1;
+  // How Models 3 and 4 compute their criterion (threads, described or structured).
+  EvaluationOptions evaluation;
 };

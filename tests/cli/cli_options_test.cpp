@@ -22,6 +22,20 @@ TEST(CliOptions, MistakesAreRefusedWithAReason) {
   EXPECT_TRUE(parseCliOptions({"--help"}).ok);
 }
 
+TEST(CliOptions, ThreadsAndReferenceEvaluation) {
+  EXPECT_EQ(parseCliOptions({"a.ini"}).options.evaluation.threads, 0);
+  EXPECT_FALSE(parseCliOptions({"a.ini"}).options.evaluation.reference);
+  EXPECT_EQ(parseCliOptions({"--threads", "3", "a.ini"}).options.evaluation.threads, 3);
+  EXPECT_EQ(parseCliOptions({"--threads=7", "a.ini"}).options.evaluation.threads, 7);
+  EXPECT_TRUE(parseCliOptions({"--reference-evaluation", "a.ini"}).options.evaluation.reference);
+  for (const char* bad : {"0", "-2", "two", "", "99999999999"}) {
+    const CliParse p = parseCliOptions({"--threads", bad, "a.ini"});
+    EXPECT_FALSE(p.ok) << bad;
+    EXPECT_NE(p.error.find("--threads"), std::string::npos) << bad;
+  }
+  EXPECT_FALSE(parseCliOptions({"a.ini", "--threads"}).ok);
+}
+
 TEST(CliOptions, ExitCodesFollowTheFirstFailingStatus) {
   EXPECT_EQ(exitCodeForStatus(0), 0);
   EXPECT_EQ(exitCodeForStatus(1), 1);

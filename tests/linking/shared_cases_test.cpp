@@ -170,3 +170,29 @@ TEST(SharedCases, ObjectiveAtIdentityAndAtStartMatches) {
     EXPECT_NEAR(valueAt(start), atStart, 1e-9 * std::fabs(atStart) + 1e-15) << c.name;
   }
 }
+
+TEST(SharedCases, DescribedAndStructuredEvaluationPrintTheSameReports) {
+  const auto cases = casesOfModels({3, 4});
+  ASSERT_GE(cases.size(), 8u);
+  for (const Case& c : cases) {
+    std::string reports[3];
+    const EvaluationOptions ways[3] = {{1, true}, {1, false}, {2, false}};
+    for (int w = 0; w < 3; ++w) {
+      LinkingFixture f;
+      writeCase(f, c);
+      f.job.evaluation = ways[w];
+      EXPECT_EQ(LinkingThreadProc(&f.job), 0) << c.name;
+      reports[w] = f.host.report;
+    }
+    EXPECT_FALSE(reports[0].empty()) << c.name;
+    // A noise-free case ends at a criterion of rounding noise, which no two ways of summing
+    // share; its transformation must still print the same.
+    auto withoutCriterion = [&](const std::string& report) {
+      if (!noiseFree(c)) return report;
+      const auto line = report.find('\n') + 1;
+      return report.substr(0, line) + report.substr(report.find(' ', line));
+    };
+    EXPECT_EQ(withoutCriterion(reports[1]), withoutCriterion(reports[0])) << c.name;
+    EXPECT_EQ(reports[2], reports[1]) << c.name;
+  }
+}

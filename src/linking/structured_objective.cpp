@@ -1,0 +1,251 @@
+#include "linking/structured_objective.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "linking/logistic_response.h"
+#include "linking/response_kernels.h"
+
+namespace {
+
+constexpr int kB = PointBlocks::kBlock;
+// Chunks of points whose sums are kept apart: enough for any thread count we expect, few
+// enough that their sums stay small next to the points.
+constexpr std::int64_t kMaxChunks = 64;
+constexpr std::int64_t kPartialBudget = std::int64_t{1} << 22;  // doubles for all chunk sums
+
+// Index of (a, b), a <= b, in a packed upper triangle of a size x size matrix, row by row.
+int packedIndex(int a, int b, int size) { return a * size - a * (a - 1) / 2 + (b - a); }
+
+}  // namespace
+
+StructuredObjective::StructuredObjective(Model model, int d, int threads)
+    : model_(model),
+      d_(d),
+      packed_(d * (d + 1) / 2),
+      packedPoint_((d + 1) * (d + 2) / 2),
+      partialSize_(1 + static_cast<std::int64_t>(d) * (d + 1) +
+                   static_cast<std::int64_t>(packed_) * packedPoint_),
+      pool_(threads) {}
+
+std::int64_t StructuredObjective::targetSize(const PointBlocks& points, std::int64_t m) {
+  return points.blockCount() * kB * m;
+}
+
+bool StructuredObjective::setItems(const double* slopes, const double* intercepts,
+                                   const double* guessing, std::int64_t items) {
+  try {
+    slopeProducts_.assign(static_cast<std::size_t>(items * packed_), 0.0);
+    alpha_.assign(static_cast<std::size_t>(items * d_), 0.0);
+    beta_.assign(static_cast<std::size_t>(items), 0.0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  slopes_ = slopes;
+  intercepts_ = intercepts;
+  guessing_ = guessing;
+  items_ = items;
+  for (std::int64_t j = 0; j < items; ++j) {
+    const double* a = slopes + j * d_;
+    double* products = &slopeProducts_[j * packed_];
+    for (int k = 0; k < d_; ++k) {
+      for (int l = k; l < d_; ++l) products[packedIndex(k, l, d_)] = a[k] * a[l];
+    }
+  }
+  return true;
+}
+
+std::int64_t StructuredObjective::chunkBlocks(const PointBlocks& points) const {
+  const std::int64_t blocks = points.blockCount();
+  const std::int64_t byMemory = std::max<std::int64_t>(1, kPartialBudget / partialSize_);
+  const std::int64_t chunks = std::max<std::int64_t>(1, std::min({blocks, kMaxChunks, byMemory}));
+  return (blocks + chunks - 1) / chunks;
+}
+
+bool StructuredObjective::prepareWork(const PointBlocks& points) {
+  try {
+    const std::int64_t per = chunkBlocks(points);
+    chunkCount_ = (points.blockCount() + per - 1) / per;
+    partials_.resize(static_cast<std::size_t>(chunkCount_ * partialSize_));
+    scratch_.resize(static_cast<std::size_t>(pool_.threadCount()));
+    for (Scratch& s : scratch_) {
+      s.theta.resize(static_cast<std::size_t>(d_) * kB);
+      s.sums.resize(kB);
+      s.gradientSums.resize(static_cast<std::size_t>(d_) * kB);
+      s.curvatureSums.resize(static_cast<std::size_t>(packed_) * kB);
+      s.outer.resize(static_cast<std::size_t>(packedPoint_));
+      if (model_ == Model::TestSurface) s.responses.resize(static_cast<std::size_t>(items_ * kB));
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+// alpha_j = A' a_j and beta_j = d_j + a_j' b, so that z_j = alpha_j' theta + beta_j.
+void StructuredObjective::setTransformation(const double* parameters) {
+  const double* b = parameters + d_ * d_;
+  for (std::int64_t j = 0; j < items_; ++j) {
+    const double* a = slopes_ + j * d_;
+    double* alpha = &alpha_[j * d_];
+    for (int l = 0; l < d_; ++l) {
+      double sum = 0.0;
+      for (int k = 0; k < d_; ++k) sum += a[k] * parameters[k * d_ + l];
+      alpha[l] = sum;
+    }
+    double beta = intercepts_[j];
+    for (int k = 0; k < d_; ++k) beta += a[k] * b[k];
+    beta_[j] = beta;
+  }
+}
+
+bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted,
+                                         double* weights, double* targets) {
+  if (!prepareWork(points)) return false;
+  std::vector<double> identity(static_cast<std::size_t>(d_) * (d_ + 1), 0.0);
+  for (int k = 0; k < d_; ++k) identity[k * d_ + k] = 1.0;
+  setTransformation(identity.data());
+  const std::int64_t per = chunkBlocks(points);
+  const std::int64_t blocks = points.blockCount();
+  pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
+    Scratch& s = scratch_[thread];
+    ItemBlock in{d_, items_, alpha_.data(), beta_.data(), guessing_, slopes_,
+                 slopeProducts_.data(), s.theta.data()};
+    double theta[32];
+    for (std::int64_t b = chunk * per; b < std::min(blocks, (chunk + 1) * per); ++b) {
+      const int count = points.load(b, s.theta.data());
+      for (int p = 0; p < count; ++p) {
+        for (int k = 0; k < d_; ++k) theta[k] = s.theta[k * kB + p];
+        weights[b * kB + p] = weighted ? normalWeight(theta, d_) : 1.0;
+      }
+      if (model_ == Model::ItemSurface) {
+        responseBlock(in, targets + b * items_ * kB);
+        continue;
+      }
+      responseBlock(in, s.responses.data());
+      for (int p = 0; p < kB; ++p) {
+        double total = 0.0;
+        for (std::int64_t j = 0; j < items_; ++j) total += s.responses[j * kB + p];
+        targets[b * kB + p] = total;
+      }
+    }
+  });
+  return true;
+}
+
+void StructuredObjective::addPointTerms(int order, int count, std::int64_t first,
+                                        const double* weights, const double* targets,
+                                        Scratch& s, double* partial) const {
+  const int d = d_;
+  const bool perItem = model_ == Model::ItemSurface;
+  double* gradient = partial + 1;
+  double* hessian = partial + 1 + d * (d + 1);
+  for (int p = 0; p < count; ++p) {
+    const double w = weights[first + p];
+    // A zero weight adds nothing, whatever the model gives at that point.
+    if (w == 0.0) continue;
+    double r = 0.0;
+    if (perItem) {
+      partial[0] += w * s.sums[p];
+    } else {
+      r = targets[first + p] - s.sums[p];
+      partial[0] += w * (r * r);
+    }
+    if (order < 1) continue;
+    for (int k = 0; k < d; ++k) {
+      const double g = s.gradientSums[k * kB + p];
+      const double scaled = w * (perItem ? g : r * g);
+      double* row = gradient + k * (d + 1);
+      for (int l = 0; l < d; ++l) row[l] += scaled * s.theta[l * kB + p];
+      row[d] += scaled;
+    }
+    if (order < 2) continue;
+    // t t' with t = (theta, 1), packed.
+    int t = 0;
+    for (int l = 0; l <= d; ++l) {
+      const double tl = l < d ? s.theta[l * kB + p] : 1.0;
+      for (int m = l; m <= d; ++m) s.outer[t++] = tl * (m < d ? s.theta[m * kB + p] : 1.0);
+    }
+    int q = 0;
+    for (int k = 0; k < d; ++k) {
+      for (int l = k; l < d; ++l, ++q) {
+        double c = s.curvatureSums[q * kB + p];
+        if (!perItem) c = s.gradientSums[k * kB + p] * s.gradientSums[l * kB + p] - r * c;
+        const double scaled = w * c;
+        double* row = hessian + static_cast<std::int64_t>(q) * packedPoint_;
+        for (int u = 0; u < packedPoint_; ++u) row[u] += scaled * s.outer[u];
+      }
+    }
+  }
+}
+
+void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
+                                        const double* weights, const double* targets,
+                                        Scratch& s, double* partial) const {
+  const std::int64_t used = order == 0 ? 1 : order == 1 ? 1 + d_ * (d_ + 1) : partialSize_;
+  std::fill(partial, partial + used, 0.0);
+  const std::int64_t per = chunkBlocks(points);
+  const std::int64_t last = std::min(points.blockCount(), (chunk + 1) * per);
+  const ItemBlock in{d_, items_, alpha_.data(), beta_.data(), guessing_, slopes_,
+                     slopeProducts_.data(), s.theta.data()};
+  for (std::int64_t b = chunk * per; b < last; ++b) {
+    const int count = points.load(b, s.theta.data());
+    std::fill(s.sums.begin(), s.sums.end(), 0.0);
+    if (order >= 1) std::fill(s.gradientSums.begin(), s.gradientSums.end(), 0.0);
+    if (order >= 2) std::fill(s.curvatureSums.begin(), s.curvatureSums.end(), 0.0);
+    if (model_ == Model::ItemSurface) {
+      itemSurfaceBlock(order, in, targets + b * items_ * kB, s.sums.data(),
+                       s.gradientSums.data(), s.curvatureSums.data());
+    } else {
+      testSurfaceBlock(order, in, s.sums.data(), s.gradientSums.data(), s.curvatureSums.data());
+    }
+    addPointTerms(order, count, b * kB, weights, targets, s, partial);
+  }
+}
+
+bool StructuredObjective::evaluate(int order, const double* parameters,
+                                   const PointBlocks& points, const double* weights,
+                                   const double* targets, double* out) {
+  order = std::clamp(order, 0, 2);
+  if (!prepareWork(points)) return false;
+  setTransformation(parameters);
+  pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
+    evaluateChunk(order, chunk, points, weights, targets, scratch_[thread],
+                  &partials_[chunk * partialSize_]);
+  });
+  // Chunk sums in chunk order, whichever thread computed them.
+  const std::int64_t used = order == 0 ? 1 : order == 1 ? 1 + d_ * (d_ + 1) : partialSize_;
+  double* total = partials_.data();
+  for (std::int64_t c = 1; c < chunkCount_; ++c) {
+    const double* partial = &partials_[c * partialSize_];
+    for (std::int64_t u = 0; u < used; ++u) total[u] += partial[u];
+  }
+
+  const int d = d_;
+  const int n = d * (d + 1);
+  const std::int64_t m = model_ == Model::ItemSurface ? items_ : 1;
+  out[0] = total[0] / static_cast<double>(points.pointCount() * m);
+  if (order < 1) return true;
+  // Parameter r stands for A[k][l] (r = k d + l) or b[k] (r = d^2 + k, l = d).
+  auto row = [d](int r) { return r < d * d ? r / d : r - d * d; };
+  auto column = [d](int r) { return r < d * d ? r % d : d; };
+  for (int r = 0; r < n; ++r) out[1 + r] = -total[1 + row(r) * (d + 1) + column(r)];
+  if (order < 2) return true;
+  const double* hessian = total + 1 + n;
+  double* hessianOut = out + 1 + n;
+  for (int r = 0; r < n; ++r) {
+    const int k = row(r), l = column(r);
+    for (int c = 0; c < n; ++c) {
+      const int k2 = row(c), l2 = column(c);
+      const int q = packedIndex(std::min(k, k2), std::max(k, k2), d);
+      const int u = packedIndex(std::min(l, l2), std::max(l, l2), d + 1);
+      hessianOut[r * n + c] = hessian[static_cast<std::int64_t>(q) * packedPoint_ + u];
+    }
+  }
+  return true;
+}

@@ -1,0 +1,79 @@
+// StructuredObjective: the Model 3 and Model 4 criterion with its gradient and Hessian,
+// computed from the structure of the model instead of from the full model buffer.
+//
+// The parameter gradient of z_j at theta is v_j = a_j (x) (theta, 1), so every per-point sum
+// over items factors through d x d item sums:
+//   Model 4: sum_j c_j v_j v_j' = (sum_j c_j a_j a_j') (x) t t',  sum_j e_j v_j = (sum_j e_j a_j) (x) t,
+//   Model 3: Jacobian row (sum_j P'_j a_j) (x) t, model Hessian (sum_j P''_j a_j a_j') (x) t t',
+// with t = (theta, 1). Per point that costs about J d^2 + d^4 instead of J n^2 (n = d(d+1)).
+// The points are split into fixed chunks of blocks; each chunk's sums are combined in chunk
+// order, so the results are the same bit for bit for any number of threads. Values agree
+// with the described point-by-point computation to rounding (about 1e-15 relative).
+//
+// Targets are kept in blocks: for block b of PointBlocks::kBlock points, m rows of kBlock
+// values (m = 1 for Model 3, J for Model 4). Threads are started once, at construction.
+// evaluate() and computeTargets() are called from one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "numerics/point_blocks.h"
+#include "numerics/thread_pool.h"
+
+class StructuredObjective {
+ public:
+  enum class Model { TestSurface, ItemSurface };
+
+  StructuredObjective(Model model, int d, int threads);
+
+  // Targets for points rows (padded to whole blocks) of m values.
+  static std::int64_t targetSize(const PointBlocks& points, std::int64_t m);
+
+  // Items: items x d slopes, and intercepts and guessing values; the arrays are read until the
+  // next call. Returns false when the work space cannot be allocated.
+  bool setItems(const double* slopes, const double* intercepts, const double* guessing,
+                std::int64_t items);
+
+  // With the current items at the identity transformation: targets (targetSize values) and
+  // weights (one per point: exp(-theta'theta/2) when weighted, else 1). False: no memory.
+  bool computeTargets(const PointBlocks& points, bool weighted, double* weights,
+                      double* targets);
+
+  // Value (divided by N m), gradient and Hessian laid out as SearchMinimizer::evaluate writes
+  // them, at parameters (A row by row, then b). False: no memory for the work space.
+  bool evaluate(int order, const double* parameters, const PointBlocks& points,
+                const double* weights, const double* targets, double* out);
+
+  int threadCount() const { return pool_.threadCount(); }
+
+ private:
+  struct Scratch {
+    std::vector<double> theta, sums, gradientSums, curvatureSums, responses, outer;
+  };
+
+  bool prepareWork(const PointBlocks& points);
+  void setTransformation(const double* parameters);
+  void evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
+                     const double* weights, const double* targets, Scratch& scratch,
+                     double* partial) const;
+  void addPointTerms(int order, int count, std::int64_t first, const double* weights,
+                     const double* targets, Scratch& scratch, double* partial) const;
+  std::int64_t chunkBlocks(const PointBlocks& points) const;
+
+  Model model_;
+  int d_;
+  int packed_;       // d(d+1)/2: packed item sums
+  int packedPoint_;  // (d+1)(d+2)/2: packed t t'
+  std::int64_t partialSize_;
+  ThreadPool pool_;
+
+  const double* slopes_ = nullptr;
+  const double* guessing_ = nullptr;
+  const double* intercepts_ = nullptr;
+  std::int64_t items_ = 0;
+  std::vector<double> slopeProducts_, alpha_, beta_;
+  std::vector<Scratch> scratch_;
+  std::int64_t chunkCount_ = 0;
+  std::vector<double> partials_;
+};
