@@ -41,5 +41,11 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	@for f in build-fuzz/fuzz_*; do echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 || exit 1; done
 
+# Pictures of the desktop program for the README, rendered without a display.
+.PHONY: screenshots
+screenshots: build
+	cmake --build $(BUILD) --target torvak-screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/torvak-screenshots examples docs/images
+
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz

@@ -1,0 +1,20 @@
+// The desktop program's command line: torvak [--link PARAMETER_FILE] [FILE]
+//
+// FILE opens as a text document at start-up; --link starts a linking run of PARAMETER_FILE as
+// Run > Linking would. Qt's own options (-platform, -style, ...) are taken out by
+// QApplication before this sees the arguments.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine {
+  QString documentFile;
+  QString linkFile;
+  bool showHelp = false;
+  bool showVersion = false;
+  QString error;  // non-empty when the command line is wrong
+};
+
+CommandLine parseCommandLine(const QStringList& arguments);  // arguments[0] is the program
+QString commandLineHelp();

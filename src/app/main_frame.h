@@ -1,0 +1,115 @@
+// CMainFrame: the main window, with its documents, commands and runs.
+//
+// A multiple-document window: menus (the short set while no document window is open, the full
+// set once one is), toolbar, status bar with the message pane and the CAP, NUM and SCRL
+// indicators, and one child frame per view. It acts as the document template too: it creates
+// documents, their views and frames, opens files, and keeps the recent-file list in the
+// profile. It tracks the linking runs started from it so that quitting can stop them first.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QPrinter>
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CPellan1Doc;
+class CPellan1View;
+class HelpWindow;
+class Profile;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QMdiSubWindow;
+struct LinkingJob;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kTitle = "Torvak";
+  static constexpr const char* kIdleText = "Ready";
+
+  explicit CMainFrame(Profile* profile, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  QAction* commandAction(int id) const;
+  QMdiArea* mdiArea() const { return mdi_; }
+  CPellan1View* activeView() const;
+  QList<CPellan1Doc*> documents() const;
+  Profile& profile() const { return *profile_; }
+
+  // File > New: an empty document titled with the pending title.
+  CPellan1View* fileNew();
+  // Opens path as a document (or shows its window when it is open already). On failure
+  // returns null; the message box is shown unless error is given, which then gets the text.
+  CPellan1View* openDocumentFile(const QString& path, QString* error = nullptr);
+  // A new document titled "Linking output from: " + path for a run; null when none can be
+  // made, never an older window.
+  CPellan1View* openOutputWindow(const QString& parameterFilePath);
+
+  void setStatusText(const QString& text);
+  QString statusText() const;
+
+  // A run started from this window; quitting stops it first.
+  void registerRun(std::shared_ptr<LinkingJob> job);
+  int activeRunCount();
+
+  HelpWindow* helpWindow();
+
+ public slots:
+  void newLinkingIni();
+  void loadLinkingIni();
+  void runLinking();
+  void helpContent();
+  void helpSearch();
+  void about();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createToolBar();
+  void createStatusBar();
+  void connectCommands();
+  void updateMenus();
+  void updateRecentFileActions();
+  void updateWindowTitle();
+
+  CChildFrame* createFrame(CPellan1Doc* document);
+  CPellan1Doc* createDocument();
+  void renumberFrames(CPellan1Doc* document);
+  QList<CChildFrame*> framesOf(const CPellan1Doc* document) const;
+  bool canCloseFrame(CChildFrame* frame);
+  bool saveDocument(CPellan1Doc* document, bool askName);
+  void addRecentFile(const QString& path);
+
+  void fileOpen();
+  void fileClose();
+  void fileSave();
+  void fileSaveAs();
+  void filePrint();
+  void filePrintPreview();
+  void filePrintSetup();
+  void openRecentFile(int index);
+  void windowNew();
+  void windowArrangeIcons();
+  bool stopRunsBeforeQuit();
+
+  Profile* profile_;
+  QMdiArea* mdi_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QAction* recentPlaceholder_ = nullptr;
+  QLabel* indicators_[3] = {};
+  QPrinter printer_;
+  QPointer<HelpWindow> helpWindow_;
+  // The document template's memory: the title of the next new document.
+  QString pendingTitle_;
+  std::vector<std::shared_ptr<LinkingJob>> runs_;
+  bool closing_ = false;
+};

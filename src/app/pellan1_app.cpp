@@ -1,0 +1,46 @@
+#include "app/pellan1_app.h"
+
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "app/main_frame.h"
+#include "app/profile.h"
+#include "app/start_up.h"
+#include "app/toolbar_icons.h"
+
+#ifndef TORVAK_VERSION
+#define TORVAK_VERSION "0"
+#endif
+
+CPellan1App::CPellan1App(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("Torvak");
+  setApplicationVersion(TORVAK_VERSION);
+  setOrganizationName("torvak");
+  setDesktopFileName("torvak");
+  setWindowIcon(applicationIcon());
+}
+
+CPellan1App::~CPellan1App() { mainFrame_.reset(); }
+
+int CPellan1App::initInstance() {
+  const CommandLine line = parseCommandLine(arguments());
+  if (line.showHelp) {
+    std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (line.showVersion) {
+    std::printf("torvak %s\n", TORVAK_VERSION);
+    return 0;
+  }
+  if (!line.error.isEmpty()) {
+    std::fprintf(stderr, "torvak: %s\n%s", line.error.toLocal8Bit().constData(),
+                 commandLineHelp().toLocal8Bit().constData());
+    return 64;
+  }
+  profile_ = std::make_unique<Profile>(Profile::defaultPath());
+  profile_->load();
+  mainFrame_ = startUp(line, profile_.get());
+  if (!mainFrame_) return 1;
+  mainFrame_->show();
+  return -1;
+}

@@ -1,0 +1,17 @@
+#include "app/start_up.h"
+
+#include <QFileInfo>
+
+#include "app/main_frame.h"
+#include "dialogs/start_linking_run.h"
+
+std::unique_ptr<CMainFrame> startUp(const CommandLine& line, Profile* profile) {
+  auto frame = std::make_unique<CMainFrame>(profile);
+  if (!line.documentFile.isEmpty() && frame->openDocumentFile(line.documentFile) == nullptr) {
+    return nullptr;
+  }
+  if (!line.linkFile.isEmpty()) {
+    StartLinkingRun(QFileInfo(line.linkFile).absoluteFilePath(), frame.get());
+  }
+  return frame;
+}

@@ -1,0 +1,149 @@
+#include "dialogs/linking_progress_dialog.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/pellan1_view.h"
+#include "dialogs/qt_run_host.h"
+#include "jobs/linking_worker.h"
+#include "params/number_text.h"
+#include "run/linking_job.h"
+
+namespace {
+
+void tagWithId(QWidget* widget, int id) {
+  widget->setObjectName(QString("ID_%1").arg(id));
+  widget->setProperty("controlId", id);
+}
+
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+int wrappingStep(int position, int step, int minimum, int maximum) {
+  const int next = position + step;
+  if (next <= maximum) return next;
+  return minimum + (next - minimum) % (maximum - minimum);
+}
+
+LinkingProgressDialog::LinkingProgressDialog(std::shared_ptr<LinkingJob> job, CMainFrame* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint),
+      job_(std::move(job)),
+      owner_(owner) {
+  setWindowTitle("Please wait, linking in progress.....");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(false);
+
+  auto* stopButton = new QPushButton("Stop");
+  tagWithId(stopButton, ControlId::ProgressStop);
+  stopButton->setAutoDefault(false);
+  auto* hideButton = new QPushButton("Hide");
+  tagWithId(hideButton, ControlId::ProgressHide);
+  hideButton->setAutoDefault(false);
+  fromText_ = createNameField(ControlId::ProgressFrom);
+  toText_ = createNameField(ControlId::ProgressTo);
+  empiricalText_ = createNameField(ControlId::ProgressEmpirical);
+  progressBar_ = new QProgressBar;
+  tagWithId(progressBar_, ControlId::ProgressBar);
+  progressBar_->setRange(0, 100);
+  progressBar_->setValue(0);
+  progressBar_->setTextVisible(false);
+  searchText_ = new QLabel;
+  searchText_->setObjectName("searchProgress");
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel("From"), 0, 0);
+  grid->addWidget(fromText_, 0, 1, 1, 2);
+  grid->addWidget(stopButton, 0, 3);
+  grid->addWidget(new QLabel("To"), 1, 0);
+  grid->addWidget(toText_, 1, 1, 1, 2);
+  grid->addWidget(new QLabel("Empirical"), 2, 0);
+  grid->addWidget(empiricalText_, 2, 1, 1, 2);
+  grid->addWidget(hideButton, 2, 3);
+  grid->addWidget(new QLabel("Minimization Progress"), 3, 0, 1, 2);
+  grid->addWidget(progressBar_, 3, 2);
+  grid->addWidget(searchText_, 4, 0, 1, 4);
+  grid->setColumnMinimumWidth(2, 220);
+
+  connect(stopButton, &QPushButton::clicked, this, &LinkingProgressDialog::stop);
+  connect(hideButton, &QPushButton::clicked, this, &LinkingProgressDialog::hideToIcon);
+}
+
+LinkingProgressDialog::~LinkingProgressDialog() = default;
+
+QLineEdit* LinkingProgressDialog::createNameField(int id) {
+  auto* field = new QLineEdit;
+  tagWithId(field, id);
+  field->setReadOnly(true);
+  return field;
+}
+
+void LinkingProgressDialog::startRun() {
+  const QString path = fromUtf8(job_->parameterFilePath);
+  CPellan1View* output = job_->openOutputView ? owner_->openOutputWindow(path) : nullptr;
+  if (job_->openOutputView && output == nullptr) {
+    owner_->setStatusText("No output window could be opened; the report goes to its file only: " +
+                          path);
+  }
+  job_->host = std::make_shared<QtRunHost>(owner_, this, output ? output->doc() : nullptr);
+  owner_->registerRun(job_);
+  // The thread shares the job and marks it finished; nothing here ever waits for it.
+  startLinkingThread(job_).detach();
+}
+
+void LinkingProgressDialog::showProgress(const ProgressNote& note, int steps) {
+  fromText_->setText(fromUtf8(note.fromFileName));
+  toText_->setText(fromUtf8(note.toFileName));
+  empiricalText_->setText(fromUtf8(note.empiricalFileName));
+  int position = progressBar_->value();
+  for (int i = 0; i < steps; ++i) position = wrappingStep(position, kStep, 0, 100);
+  progressBar_->setValue(position);
+  if (note.searchStep > 0 && std::isfinite(note.criterion)) {
+    searchText_->setText(QString("Search step %1, criterion %2")
+                             .arg(note.searchStep)
+                             .arg(fromUtf8(generalText(note.criterion, 7))));
+  } else {
+    searchText_->clear();
+  }
+}
+
+void LinkingProgressDialog::finishRun() {
+  finished_ = true;
+  setResult(QDialog::Accepted);
+  close();
+}
+
+void LinkingProgressDialog::stop() { job_->stopEvent.set(); }
+
+void LinkingProgressDialog::hideToIcon() { showMinimized(); }
+
+void LinkingProgressDialog::closeEvent(QCloseEvent* event) {
+  if (!finished_ && !job_->workerFinished.load()) {
+    job_->stopEvent.set();
+    if (!job_->doneEvent.poll()) {
+      event->ignore();
+      return;
+    }
+  }
+  event->accept();
+}
+
+// Escape asks to close, like the close box; it never just hides the dialog.
+void LinkingProgressDialog::reject() { close(); }
+
+void LinkingProgressDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMaximized()) {
+    QTimer::singleShot(0, this, [this] { showNormal(); });
+  }
+}

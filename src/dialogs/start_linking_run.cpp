@@ -1,0 +1,16 @@
+#include "dialogs/start_linking_run.h"
+
+#include <QFile>
+
+#include "dialogs/linking_progress_dialog.h"
+#include "run/linking_job.h"
+
+LinkingProgressDialog* StartLinkingRun(const QString& path, CMainFrame* owner) {
+  auto job = std::make_shared<LinkingJob>();
+  job->parameterFilePath = QFile::encodeName(path).toStdString();
+  job->openOutputView = 1;
+  auto* dialog = new LinkingProgressDialog(job, owner);
+  dialog->startRun();
+  dialog->show();
+  return dialog;
+}
