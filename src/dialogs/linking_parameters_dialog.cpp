@@ -387,12 +387,17 @@ void LinkingParametersDialog::showPreview() {
   QString name = role == LinkingParametersForm::From  ? fromName_->text()
                  : role == LinkingParametersForm::To ? toName_->text()
                                                      : empiricalName_->text();
+  // Without a name in the field, the pair list's first line shows what a run reads first.
+  if (name.isEmpty() && role >= 0 && !form_->pairs.empty()) {
+    const QStringList names = qt(form_->pairs.front()).split(' ', Qt::SkipEmptyParts);
+    if (role < names.size()) name = names[role];
+  }
   // A run takes relative names from the parameter file's folder.
   if (!name.isEmpty() && QFileInfo(name).isRelative() && !form_->settingsPath.empty()) {
     name = QFileInfo(qt(form_->settingsPath)).dir().filePath(name);
   }
   if (role < 0 || name.isEmpty()) {
-    preview_->setText("Choose the picked file's name below to see its first record here.");
+    preview_->setText("Choose the picked file below to see its first record here.");
     return;
   }
   preview_->setText(qt(firstRecordPreview(std8(name), std8(row_->text()), std8(column_->text()))));
