@@ -357,6 +357,8 @@ void LinkingParametersDialog::showValues() {
   toName_->setText(qt(f.toName));
   empiricalName_->setText(qt(f.empiricalName));
   reportName_->setText(qt(f.reportName));
+  // With No output checked a typed name would still be written: take none then.
+  reportName_->setEnabled(!f.noOutput);
   logistic_->setChecked(f.logistic);
   normal_->setChecked(f.normal);
   append_->setChecked(f.append);

@@ -102,6 +102,16 @@ TEST_F(ParametersDialog, NewComposePairSaveAsAndTheWrittenFileRuns) {
   EXPECT_TRUE(dialog->windowTitle().endsWith("Untitle"));
   EXPECT_TRUE(control<QCheckBox>(dialog, NoOutput)->isChecked());
   EXPECT_TRUE(control<QRadioButton>(dialog, Overwrite)->isChecked());
+  EXPECT_FALSE(control<QLineEdit>(dialog, ReportName)->isEnabled());
+  click(dialog, NoOutput);
+  EXPECT_TRUE(control<QLineEdit>(dialog, ReportName)->isEnabled());
+  EXPECT_TRUE(control<QRadioButton>(dialog, Overwrite)->isChecked());
+  click(dialog, Append);
+  EXPECT_TRUE(control<QRadioButton>(dialog, Append)->isChecked());
+  EXPECT_FALSE(control<QRadioButton>(dialog, Overwrite)->isChecked());
+  click(dialog, NoOutput);
+  EXPECT_FALSE(control<QRadioButton>(dialog, Append)->isChecked());
+  EXPECT_FALSE(control<QRadioButton>(dialog, Overwrite)->isChecked());
   {
     BoxAnswerer answer({"OK"});
     click(dialog, AddToList);
