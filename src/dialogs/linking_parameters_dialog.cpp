@@ -192,6 +192,7 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   logistic_ = createRadio("1(logistic)", Logistic);
   normal_ = createRadio("1.702(normal)", Normal);
   auto* save = createButton("Save Shown\nFormat", SaveShownFormat);
+  connect(save, &QPushButton::clicked, this, &LinkingParametersDialog::saveShownFormat);
   preview_ = new QLabel;
   preview_->setObjectName("recordPreview");
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -287,8 +288,6 @@ void LinkingParametersDialog::connectControls() {
   connect(pickFile_, &QComboBox::activated, this, &LinkingParametersDialog::showFormat);
   connect(type_, &QComboBox::activated, this, &LinkingParametersDialog::showFormat);
   connect(gridPoint_, &QComboBox::activated, this, &LinkingParametersDialog::closeGridPoint);
-  connect(findChild<QPushButton*>(QString("ID_%1").arg(SaveShownFormat)), &QPushButton::clicked,
-          this, &LinkingParametersDialog::saveShownFormat);
   for (QRadioButton* scale : {logistic_, normal_}) {
     connect(scale, &QRadioButton::clicked, this, [this] {
       form_->clickScale();

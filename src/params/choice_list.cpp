@@ -80,7 +80,6 @@ ChoiceList readChoiceList(std::istream& in) {
         entries->push_back(describe ? blanksForUnderscores(token) : token);
       }
     } else if (section == Section::Title) {
-      list.hasTitle = true;
       list.titlePrefix.clear();
       // The first token after the marker is not part of the title.
       if (nextEntry(reader, token, ended)) {

@@ -20,8 +20,7 @@ struct FormatPreset {
 };
 
 struct ChoiceList {
-  bool hasTitle = false;  // a "[Dailog_Title]" section was present
-  std::string titlePrefix;
+  std::string titlePrefix;  // the words of "[Dailog_Title]"; empty without one
   std::vector<std::string> dimensions;
   std::vector<std::string> models;             // shown texts: "1 Least squares ..."
   std::vector<std::string> parameterizations;  // likewise

@@ -90,7 +90,8 @@ LinkingParametersForm::LinkingParametersForm(const ChoiceList& choices, std::str
       pickFile(listOf(choices.fileRoles)),
       formats(choices.formats),
       settingsPath(std::move(path)),
-      titlePrefix(choices.hasTitle ? choices.titlePrefix : std::string(kCaption) + " - ") {
+      titlePrefix(choices.titlePrefix.empty() ? std::string(kCaption) + " - "
+                                              : choices.titlePrefix) {
   for (const FormatPreset& preset : formats) type.entries.push_back(preset.name);
   type.selected = type.entries.empty() ? -1 : 0;
 }
@@ -260,7 +261,8 @@ FormLoadResult LinkingParametersForm::load(std::istream& in, const std::string& 
     if (index >= 0) list.selected = index;
   };
   const auto selectRange = [](ListChoice& list, std::string value) {
-    if (value.find('.') == std::string::npos) value += ".0";
+    // A whole number gets ".0", as the lists write it ("-4" is "-4.0"); "1e-1" stays a number.
+    if (value.find_first_of(".eE") == std::string::npos) value += ".0";
     const int index = matchEntry(list.entries, value, false);
     if (index >= 0) {
       list.selected = index;

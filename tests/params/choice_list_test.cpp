@@ -34,7 +34,7 @@ TEST(ChoiceList, SectionsInAnyOrderAndLetterCaseFillTheSameLists) {
   EXPECT_EQ(list.rangeEnds, (Names{"4.0", "3.5"}));
   // The last entry of the last section is taken without a line end after it.
   EXPECT_EQ(list.fileRoles, (Names{"From", "To", "Emp"}));
-  EXPECT_FALSE(list.hasTitle);
+  EXPECT_EQ(list.titlePrefix, "");
   EXPECT_EQ(entryCode(list.models[0]), "1");
   EXPECT_EQ(entryCode("7"), "7");
 }
@@ -52,7 +52,6 @@ TEST(ChoiceList, FormatEntriesTakeNameRowAndColumnAndSkipExtraTokens) {
   // A missing column token leaves an empty text, the entry count stays.
   EXPECT_EQ(list.formats[2].rowSkip, "5");
   EXPECT_EQ(list.formats[2].columnFormat, "");
-  EXPECT_TRUE(list.hasTitle);
   EXPECT_EQ(list.titlePrefix, "Torvak Linking Parameters");
 }
 

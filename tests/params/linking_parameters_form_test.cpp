@@ -208,7 +208,7 @@ TEST(LinkingParametersForm, LoadSelectsEqualEntriesFirstAndAddsUnlistedRanges) {
   const LinkingParametersForm form = loaded(
       "[REDevar Parameters] Model_Type= 3 model_type= 4 Parameterization= 2\n"
       "Theta_Dimension= 1 Output_File_Type= 0 Output_File_Name=  Out.txt\n"
-      "Weighing_Method= 1 Number_Of_Grid= 11 Range_Begin= -4 Range_End= 3\n"
+      "Weighing_Method= 1 Number_Of_Grid= 11 Range_Begin= -4e0 Range_Begin= -4 Range_End= 3\n"
       "From_Row_Skip= {1-5} From_Column_Format= XAAD From_File_Type= -1\n"
       "To_Row_Skip= 3S2 To_Column_Format= AAD Emp_Row_Skip= {} Emp_Column_Format= TT\n"
       "Tolerance= 1e-7 Number_Change_Direction= 20 Number_Step= 6 Initial_Step_Length= .5\n"
@@ -224,6 +224,7 @@ TEST(LinkingParametersForm, LoadSelectsEqualEntriesFirstAndAddsUnlistedRanges) {
   EXPECT_EQ(form.rangeBegin.text(), "-4.0");
   EXPECT_EQ(form.rangeEnd.text(), "3.0");  // added at the end of the list
   EXPECT_EQ(form.rangeEnd.entries.size(), 3u);
+  EXPECT_EQ(form.rangeBegin.entries.back(), "-4e0");  // a number without "." stays one
   EXPECT_EQ(form.fromFile.rowSkip, "1-5");
   EXPECT_EQ(form.fromFile.fileType, -1);
   EXPECT_EQ(form.toFile.rowSkip, "3S2");
