@@ -2,8 +2,8 @@
 // program (run it with QT_QPA_PLATFORM=offscreen; `make screenshots` does).
 //
 // It runs the shipped examples from a copy in a temporary folder and grabs: the progress
-// dialog of a run at work, the main window with a finished run's output window, and the help
-// window.
+// dialog of a run at work, the main window with a finished run's output window, the help
+// window and the Linking Parameters dialog on an example.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +20,7 @@
 #include "app/main_frame.h"
 #include "app/pellan1_doc.h"
 #include "app/profile.h"
+#include "dialogs/linking_parameters_dialog.h"
 #include "dialogs/linking_progress_dialog.h"
 #include "dialogs/start_linking_run.h"
 #include "run/linking_job.h"
@@ -104,5 +105,12 @@ int main(int argc, char** argv) {
   frame.helpWindow()->resize(900, 600);
   waitUntil([] { return false; }, 200);
   ok &= save(frame.helpWindow(), outDir + "/help-window.png");
+
+  LinkingParametersDialog* parameters =
+      LinkingParametersDialog::open(examples + "/m4_3d_empirical.ini", &frame);
+  if (parameters == nullptr) return 1;
+  parameters->adjustSize();
+  waitUntil([] { return false; }, 200);
+  ok &= save(parameters, outDir + "/parameters-dialog.png");
   return ok ? 0 : 1;
 }

@@ -20,6 +20,7 @@
 #include "app/pellan1_view.h"
 #include "app/profile.h"
 #include "app/toolbar_icons.h"
+#include "dialogs/linking_parameters_dialog.h"
 #include "dialogs/parameter_file_chooser.h"
 #include "dialogs/start_linking_run.h"
 #include "run/linking_job.h"
@@ -228,17 +229,11 @@ int CMainFrame::activeRunCount() {
   return static_cast<int>(runs_.size());
 }
 
-void CMainFrame::newLinkingIni() {
-  QMessageBox::information(this, kTitle,
-                           "The Linking Parameters dialog is not available in this version.\n"
-                           "Write the parameter file in a text window (File > New) and run it "
-                           "with Run > Linking; Help > Content describes its keys.");
-}
+void CMainFrame::newLinkingIni() { LinkingParametersDialog::open({}, this); }
 
 void CMainFrame::loadLinkingIni() {
   const QString path = chooseParameterFile(this, "Open Linking Parameter File");
-  if (path.isEmpty()) return;
-  newLinkingIni();
+  if (!path.isEmpty()) LinkingParametersDialog::open(path, this);
 }
 
 void CMainFrame::runLinking() {

@@ -1,4 +1,4 @@
-// Help > Content and Help > Search over the shipped user guide; the two placeholder commands.
+// Help > Content and Help > Search over the shipped user guide.
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTextBrowser>
@@ -50,9 +50,14 @@ TEST_F(Help, ContentShowsTheGuideAndSearchListsMatchingPages) {
   EXPECT_TRUE(help->browser()->toPlainText().contains("{3S2R1}"));
 }
 
-TEST_F(Help, LinkingIniCommandsSayTheDialogIsNotThereYet) {
-  BoxAnswerer answer({"OK"});
-  action(NewLinkingIni)->trigger();
-  ASSERT_EQ(answer.texts().size(), 1);
-  EXPECT_TRUE(answer.texts()[0].contains("not available"));
+TEST_F(Help, ComposingARunHasItsPageInTheGuide) {
+  HelpWindow* help = frame_->findChild<HelpWindow*>();
+  if (help == nullptr) {
+    action(HelpSearch)->trigger();
+    help = frame_->findChild<HelpWindow*>();
+  }
+  ASSERT_NE(help, nullptr);
+  help->searchField()->setText("Linking Parameters dialog");
+  ASSERT_GT(help->searchResults()->count(), 0);
+  EXPECT_EQ(help->searchResults()->item(0)->text(), "Composing a run");
 }
