@@ -82,8 +82,8 @@ const std::vector<BadInput>& badInputs() {
          d.write("from.txt", binary());
          return path;
        },
-       1,
-       {1, 2},
+       2,
+       {2},
        "Faulty data file"},
       {"range of 1e400",
        [](const TempDir& d) { return modelOne(d, "Range_Begin= 1e400\n"); },
