@@ -43,7 +43,7 @@ tsan: setup
 	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/tools/tsan.supp halt_on_error=1" ctest --output-on-failure -j $(JOBS)
 
 bench: setup
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTORVAK_TESTS=OFF -DTORVAK_BENCH=ON
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTORVAK_TESTS=OFF -DTORVAK_GUI=OFF -DTORVAK_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@echo "== $(BENCH_BUILD)/bench_table"; $(BENCH_BUILD)/bench_table
 	@for b in $(BENCH_BUILD)/bench_*; do [ $$b = $(BENCH_BUILD)/bench_table ] || { echo "== $$b"; $$b; }; done
