@@ -8,6 +8,7 @@
 #include "jobs/linking_worker.h"
 #include "support/link_process.h"
 #include "support/linking_fixture.h"
+#include "support/report_blocks.h"
 
 namespace {
 
@@ -23,15 +24,6 @@ struct HandWritten {
 
 const char* const kItems =
     "1.1 0.4 0.2 0.1\n0.8 1.2 -0.5 0.2\n1.3 0.9 0.7 0.15\n0.6 0.7 -1.1 0.05\n";
-
-int blockCount(const std::string& report) {
-  int count = 0;
-  for (std::size_t at = report.find("****"); at != std::string::npos;
-       at = report.find("****", at + 50)) {
-    ++count;
-  }
-  return count;
-}
 
 }  // namespace
 
@@ -92,7 +84,7 @@ TEST(HonestResults, HandWrittenRunsSayWhatIsWrong) {
     for (const std::string& part : c.shown) {
       EXPECT_NE(ran.err.find(part), std::string::npos) << c.name << ": " << part << "\n" << ran.err;
     }
-    EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), c.blocks) << c.name;
+    EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), c.blocks) << c.name;
   }
 }
 

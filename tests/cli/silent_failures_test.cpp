@@ -8,6 +8,7 @@
 
 #include "support/link_process.h"
 #include "support/linking_fixture.h"
+#include "support/report_blocks.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ std::vector<std::string> keysWith(const std::string& from, const std::string& to
   std::vector<std::string> keys = gridKeys(1, 1, 11, "AD");
   std::replace(keys.begin(), keys.end(), from, to);
   return keys;
-}
-
-int blockCount(const std::string& report) {
-  int count = 0;
-  for (std::size_t at = report.find("*****"); at != std::string::npos;
-       at = report.find("*****\n", at + 46)) {
-    ++count;
-  }
-  return count;
 }
 
 }  // namespace
@@ -136,7 +128,8 @@ TEST(SilentFailures, EachEndsWithAWordAndAnHonestExitStatus) {
       EXPECT_EQ(ran.err, "Linking Done: " + f.job.parameterFilePath + "\n");
     }
     const std::string report = f.dir.file("report.txt");
-    EXPECT_EQ(std::filesystem::exists(report) ? blockCount(readWholeFile(report)) : 0, c.blocks);
+    EXPECT_EQ(std::filesystem::exists(report) ? countReportBlocks(readWholeFile(report)) : 0,
+              c.blocks);
   }
 }
 

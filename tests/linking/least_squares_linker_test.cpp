@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "support/linking_fixture.h"
+#include "support/report_blocks.h"
 
 namespace {
 
@@ -24,15 +25,6 @@ Outcome runModel1(LinkingFixture& f, int pairs) {
   o.status = linker.status;
   o.area = area;
   return o;
-}
-
-int blockCount(const std::string& report) {
-  int count = 0;
-  for (std::size_t at = report.find("****"); at != std::string::npos;
-       at = report.find("****", at + 50)) {
-    ++count;
-  }
-  return count;
 }
 
 }  // namespace
@@ -99,7 +91,7 @@ TEST(LeastSquaresLinker, PairsAreFoundByNumberWhateverTheirOrder) {
   const Outcome o = runModel1(f, 3);
   EXPECT_EQ(o.status, 0);
   const std::string report = readWholeFile(f.dir.file("report.txt"));
-  EXPECT_EQ(blockCount(report), 3);
+  EXPECT_EQ(countReportBlocks(report), 3);
   const auto second = report.find("to2.txt");
   const auto third = report.find("to3.txt");
   ASSERT_NE(second, std::string::npos);
@@ -118,7 +110,7 @@ TEST(LeastSquaresLinker, GapInNumbersEndsTheRunQuietly) {
                     {"1= from.txt to.txt", "2= from.txt to.txt", "4= from.txt to.txt"});
   const Outcome o = runModel1(f, 3);
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 2);
+  EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), 2);
   EXPECT_TRUE(f.host.messages.empty());
 }
 
@@ -127,7 +119,7 @@ TEST(LeastSquaresLinker, PairLimitOneLinksOnlyTheFirstPair) {
   f.writeWorkedExample();
   f.writeParameters(gridKeys(1, 1, 11, "AD"), {"1= from.txt to.txt", "2= from.txt to.txt"});
   EXPECT_EQ(runModel1(f, 1).status, 0);
-  EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 1);
+  EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), 1);
 }
 
 TEST(LeastSquaresLinker, MissingToFileAnsweredOkSkipsThePairOnly) {
@@ -138,7 +130,7 @@ TEST(LeastSquaresLinker, MissingToFileAnsweredOkSkipsThePairOnly) {
                     {"1= from.txt to.txt", "2= from.txt gone.txt", "3= from.txt to.txt"});
   const Outcome o = runModel1(f, 3);
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 2);
+  EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), 2);
   EXPECT_EQ(f.host.captions(), (std::vector<std::string>{"No such file", ""}));
   EXPECT_EQ(f.host.messageTexts()[1], "Problem in Linking, Continue?");
 }
@@ -152,7 +144,7 @@ TEST(LeastSquaresLinker, CancelAtAProblemEndsTheRunWithItsCode) {
   const Outcome o = runModel1(f, 3);
   EXPECT_EQ(o.status, LeastSquaresLinker::kFromFile);
   EXPECT_DOUBLE_EQ(o.result, LeastSquaresLinker::kNoCriterion);
-  EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 1);
+  EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), 1);
 }
 
 TEST(LeastSquaresLinker, ZeroFromSlopesAreASingularCrossProduct) {
@@ -187,7 +179,7 @@ TEST(LeastSquaresLinker, StopBetweenPairsFinishesThePairInWork) {
   };
   const Outcome p = runModel1(g, 2);
   EXPECT_EQ(p.status, LeastSquaresLinker::kStopped);
-  EXPECT_EQ(blockCount(readWholeFile(g.dir.file("report.txt"))), 1);
+  EXPECT_EQ(countReportBlocks(readWholeFile(g.dir.file("report.txt"))), 1);
 }
 
 TEST(LeastSquaresLinker, ParameterFileGoneBeforeThePairLookupEndsWithStatusOne) {
@@ -200,7 +192,7 @@ TEST(LeastSquaresLinker, ParameterFileGoneBeforeThePairLookupEndsWithStatusOne) 
   const Outcome o = runModel1(f, 2);
   EXPECT_EQ(o.status, LeastSquaresLinker::kSettingsOrToFile);
   EXPECT_EQ(f.host.captions(), std::vector<std::string>{"Can't open initial file"});
-  EXPECT_EQ(blockCount(readWholeFile(f.dir.file("report.txt"))), 1);
+  EXPECT_EQ(countReportBlocks(readWholeFile(f.dir.file("report.txt"))), 1);
 }
 
 TEST(LeastSquaresLinker, LaterPairWithMoreItemsIsRefusedWithItsCounts) {

@@ -219,8 +219,3 @@ std::string skipReason(const BadInput& input) {
   }
   return {};
 }
-
-bool onlyWholeBlocks(const std::string& text) {
-  return text.empty() || text.ends_with("**********************************************\n") ||
-         text.ends_with("**********************************************\r\n");
-}

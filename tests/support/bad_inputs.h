@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/report_blocks.h"
 #include "support/temp_dir.h"
 
 struct BadInput {
@@ -21,6 +22,3 @@ const std::vector<BadInput>& badInputs();
 
 // Why a row cannot run here (for example, an unreadable file as root); empty when it can.
 std::string skipReason(const BadInput& input);
-
-// Whether text holds only whole report blocks (each ends with the rule line), or nothing.
-bool onlyWholeBlocks(const std::string& text);
