@@ -13,7 +13,12 @@ for name in $names; do
   if [ ! -d "$corpus" ]; then
     mkdir -p "$corpus"
     case $name in
-      fuzz_item_file | fuzz_item_format) cp "$root"/examples/*.dat "$corpus"/ ;;
+      fuzz_item_file | fuzz_item_format)
+        cp "$root"/examples/*.dat "$corpus"/
+        for f in "$root"/tests/data/linking-cases/*/from.txt; do
+          cp "$f" "$corpus/$(basename "$(dirname "$f")").txt"
+        done ;;
+      fuzz_parameters_form) cp "$root"/examples/*.ini "$root"/resources/dlginip.tvk "$corpus"/ ;;
       fuzz_row_skip) for s in '{1-2}' '{3S2R1}' '{10S3}' '{1,5,7-9}' '{}'; do
                        printf '%s' "$s" > "$corpus/$(printf '%s' "$s" | cksum | cut -d' ' -f1)"; done ;;
       fuzz_whole_run) head -c 64 /dev/urandom > "$corpus/random" ;;
