@@ -11,18 +11,6 @@
 #include "linking/item_surface_linker.h"
 #include "linking/test_surface_linker.h"
 
-// The engine, counting the criterion evaluations of its search by order.
-template <class Engine>
-class Counted : public Engine {
- public:
-  using Engine::Engine;
-  void evaluate(int order, double* out) override {
-    ++calls[order == 2 ? 1 : 0];
-    Engine::evaluate(order, out);
-  }
-  long calls[2] = {0, 0};  // value only (or with gradient), with Hessian
-};
-
 template <class Engine, int kModel>
 void BM_Pair(benchmark::State& state) {
   BenchJob bench(kModel, pairSize(state));

@@ -59,17 +59,6 @@ double since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-template <class Engine>
-class Counted : public Engine {
- public:
-  using Engine::Engine;
-  void evaluate(int order, double* out) override {
-    ++calls[order == 2 ? 1 : 0];
-    Engine::evaluate(order, out);
-  }
-  long calls[2] = {0, 0};
-};
-
 std::unique_ptr<MultidimensionalLinker> makeEngine(int model, LinkingJob* job) {
   if (model == 3) return std::make_unique<TestSurfaceLinker>(job);
   return std::make_unique<ItemSurfaceLinker>(job);

@@ -179,6 +179,18 @@ struct BenchJob {
   LinkingJob job;
 };
 
+// The engine, counting the criterion evaluations of its search by order.
+template <class Engine>
+class Counted : public Engine {
+ public:
+  using Engine::Engine;
+  void evaluate(int order, double* out) override {
+    ++calls[order == 2 ? 1 : 0];
+    Engine::evaluate(order, out);
+  }
+  long calls[2] = {0, 0};  // value only (or with gradient), with Hessian
+};
+
 inline PairSize pairSize(const benchmark::State& state) {
   return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
           static_cast<int>(state.range(2))};
