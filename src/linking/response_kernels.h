@@ -2,12 +2,14 @@
 // a block of theta points at once, with the sums over items that the Model 3 and Model 4
 // criteria need, vectorised over the points.
 //
-// For item j and point p: z = alpha_j' theta_p + beta_j (alpha_j = A' a_j and beta_j =
-// d_j + a_j' b, so z = a_j'(A theta + b) + d_j), and P, P', P'' as logisticResponse() gives
-// them (flat outside [-20, 20]). The exponential is a vector exp chosen at run time for the
-// processor (AVX2, AVX-512, or a portable path); it agrees with std::exp to a few units in the
-// last place. Blocks hold PointBlocks::kBlock points; arrays "x kBlock" are row by row.
-// The kernels add to their outputs; the caller clears them. Thread-safe.
+// For item j and point p: z = d_j + a_j' theta*_p with theta* = A theta + b given per point,
+// and P, P', P'' as logisticResponse() gives them (flat outside [-20, 20]). P is computed with
+// the same operations in the same order as logisticResponse(), and its exponential is the C
+// library's exp computed in vector registers (same table, polynomial and roundings), so P is
+// the same bit for bit; where a check at first use finds the library's exp differs, each lane
+// calls std::exp instead. The variant is chosen at run time for the processor (AVX2, AVX-512,
+// or a portable path). Blocks hold PointBlocks::kBlock points; arrays "x kBlock" are row by
+// row. The kernels add to their outputs; the caller clears them. Thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +17,15 @@
 struct ItemBlock {
   int d = 0;
   std::int64_t items = 0;
-  const double* alpha = nullptr;          // items x d
-  const double* beta = nullptr;           // items
+  const double* intercepts = nullptr;     // items
   const double* guessing = nullptr;       // items
   const double* slopes = nullptr;         // items x d
   const double* slopeProducts = nullptr;  // items x d(d+1)/2: a_jk a_jl for k <= l, row by row
-  const double* theta = nullptr;          // d x kBlock
+  const double* thetaStar = nullptr;      // d x kBlock: A theta + b
 };
+
+// exp(x) for count values of x in [-20, 20], as the kernels compute it.
+void expBlock(const double* x, double* out, int count);
 
 // probabilities (items x kBlock) = P_j at every point.
 void responseBlock(const ItemBlock& in, double* probabilities);

@@ -6,6 +6,7 @@
 
 #include "linking/logistic_response.h"
 #include "linking/response_kernels.h"
+#include "linking/transformed_point.h"
 
 namespace {
 
@@ -37,8 +38,6 @@ bool StructuredObjective::setItems(const double* slopes, const double* intercept
                                    const double* guessing, std::int64_t items) {
   try {
     slopeProducts_.assign(static_cast<std::size_t>(items * packed_), 0.0);
-    alpha_.assign(static_cast<std::size_t>(items * d_), 0.0);
-    beta_.assign(static_cast<std::size_t>(items), 0.0);
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
@@ -71,8 +70,10 @@ bool StructuredObjective::prepareWork(const PointBlocks& points) {
     chunkCount_ = (points.blockCount() + per - 1) / per;
     partials_.resize(static_cast<std::size_t>(chunkCount_ * partialSize_));
     scratch_.resize(static_cast<std::size_t>(pool_.threadCount()));
+    parameters_.resize(static_cast<std::size_t>(d_) * (d_ + 1));
     for (Scratch& s : scratch_) {
       s.theta.resize(static_cast<std::size_t>(d_) * kB);
+      s.thetaStar.resize(static_cast<std::size_t>(d_) * kB);
       s.sums.resize(kB);
       s.gradientSums.resize(static_cast<std::size_t>(d_) * kB);
       s.curvatureSums.resize(static_cast<std::size_t>(packed_) * kB);
@@ -87,38 +88,38 @@ bool StructuredObjective::prepareWork(const PointBlocks& points) {
   return true;
 }
 
-// alpha_j = A' a_j and beta_j = d_j + a_j' b, so that z_j = alpha_j' theta + beta_j.
-void StructuredObjective::setTransformation(const double* parameters) {
-  const double* b = parameters + d_ * d_;
-  for (std::int64_t j = 0; j < items_; ++j) {
-    const double* a = slopes_ + j * d_;
-    double* alpha = &alpha_[j * d_];
-    for (int l = 0; l < d_; ++l) {
-      double sum = 0.0;
-      for (int k = 0; k < d_; ++k) sum += a[k] * parameters[k * d_ + l];
-      alpha[l] = sum;
-    }
-    double beta = intercepts_[j];
-    for (int k = 0; k < d_; ++k) beta += a[k] * b[k];
-    beta_[j] = beta;
+// theta* = A theta + b for the loaded block, point by point as the described computation
+// transforms it, so that the responses are the same bit for bit.
+int StructuredObjective::loadBlock(const PointBlocks& points, std::int64_t b, Scratch& s) const {
+  const int d = d_;
+  const int count = points.load(b, s.theta.data());
+  double theta[32], thetaStar[32];
+  for (int p = 0; p < kB; ++p) {
+    for (int k = 0; k < d; ++k) theta[k] = s.theta[k * kB + p];
+    transformedPoint(parameters_.data(), theta, d, thetaStar);
+    for (int k = 0; k < d; ++k) s.thetaStar[k * kB + p] = thetaStar[k];
   }
+  return count;
+}
+
+ItemBlock StructuredObjective::itemBlock(const Scratch& s) const {
+  return ItemBlock{d_, items_, intercepts_, guessing_, slopes_, slopeProducts_.data(),
+                   s.thetaStar.data()};
 }
 
 bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted, double* weights,
                                          double* targets) {
   if (!prepareWork(points)) return false;
-  std::vector<double> identity(static_cast<std::size_t>(d_) * (d_ + 1), 0.0);
-  for (int k = 0; k < d_; ++k) identity[k * d_ + k] = 1.0;
-  setTransformation(identity.data());
+  std::fill(parameters_.begin(), parameters_.end(), 0.0);
+  for (int k = 0; k < d_; ++k) parameters_[k * d_ + k] = 1.0;
   const std::int64_t per = chunkBlocks(points);
   const std::int64_t blocks = points.blockCount();
   pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
     Scratch& s = scratch_[thread];
-    ItemBlock in{d_,        items_,  alpha_.data(),         beta_.data(),
-                 guessing_, slopes_, slopeProducts_.data(), s.theta.data()};
+    const ItemBlock in = itemBlock(s);
     double theta[32];
     for (std::int64_t b = chunk * per; b < std::min(blocks, (chunk + 1) * per); ++b) {
-      const int count = points.load(b, s.theta.data());
+      const int count = loadBlock(points, b, s);
       for (int p = 0; p < count; ++p) {
         for (int k = 0; k < d_; ++k) theta[k] = s.theta[k * kB + p];
         weights[b * kB + p] = weighted ? normalWeight(theta, d_) : 1.0;
@@ -191,10 +192,9 @@ void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const Poi
   std::fill(partial, partial + used, 0.0);
   const std::int64_t per = chunkBlocks(points);
   const std::int64_t last = std::min(points.blockCount(), (chunk + 1) * per);
-  const ItemBlock in{d_,        items_,  alpha_.data(),         beta_.data(),
-                     guessing_, slopes_, slopeProducts_.data(), s.theta.data()};
+  const ItemBlock in = itemBlock(s);
   for (std::int64_t b = chunk * per; b < last; ++b) {
-    const int count = points.load(b, s.theta.data());
+    const int count = loadBlock(points, b, s);
     std::fill(s.sums.begin(), s.sums.end(), 0.0);
     if (order >= 1) std::fill(s.gradientSums.begin(), s.gradientSums.end(), 0.0);
     if (order >= 2) std::fill(s.curvatureSums.begin(), s.curvatureSums.end(), 0.0);
@@ -212,7 +212,7 @@ bool StructuredObjective::evaluate(int order, const double* parameters, const Po
                                    const double* weights, const double* targets, double* out) {
   order = std::clamp(order, 0, 2);
   if (!prepareWork(points)) return false;
-  setTransformation(parameters);
+  std::copy(parameters, parameters + parameters_.size(), parameters_.begin());
   pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
     evaluateChunk(order, chunk, points, weights, targets, scratch_[thread],
                   &partials_[chunk * partialSize_]);

@@ -8,8 +8,10 @@
 //   t',
 // with t = (theta, 1). Per point that costs about J d^2 + d^4 instead of J n^2 (n = d(d+1)).
 // The points are split into fixed chunks of blocks; each chunk's sums are combined in chunk
-// order, so the results are the same bit for bit for any number of threads. Values agree
-// with the described point-by-point computation to rounding (about 1e-15 relative).
+// order, so the results are the same bit for bit for any number of threads. Each response is
+// the described computation's to the bit (the same transformed point, z, exp and division), so
+// values differ from it only in the order of the sums of positive terms (about 1e-15
+// relative), and even a criterion of rounding noise prints the same digits.
 //
 // Targets are kept in blocks: for block b of PointBlocks::kBlock points, m rows of kBlock
 // values (m = 1 for Model 3, J for Model 4). Threads are started once, at construction.
@@ -19,6 +21,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "linking/response_kernels.h"
 #include "numerics/point_blocks.h"
 #include "numerics/thread_pool.h"
 
@@ -49,11 +52,12 @@ class StructuredObjective {
 
  private:
   struct Scratch {
-    std::vector<double> theta, sums, gradientSums, curvatureSums, responses, outer;
+    std::vector<double> theta, thetaStar, sums, gradientSums, curvatureSums, responses, outer;
   };
 
   bool prepareWork(const PointBlocks& points);
-  void setTransformation(const double* parameters);
+  int loadBlock(const PointBlocks& points, std::int64_t b, Scratch& s) const;
+  ItemBlock itemBlock(const Scratch& s) const;
   void evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
                      const double* weights, const double* targets, Scratch& scratch,
                      double* partial) const;
@@ -72,7 +76,8 @@ class StructuredObjective {
   const double* guessing_ = nullptr;
   const double* intercepts_ = nullptr;
   std::int64_t items_ = 0;
-  std::vector<double> slopeProducts_, alpha_, beta_;
+  std::vector<double> slopeProducts_;
+  std::vector<double> parameters_;  // A row by row, then b: the transformation being evaluated
   std::vector<Scratch> scratch_;
   std::int64_t chunkCount_ = 0;
   std::vector<double> partials_;
