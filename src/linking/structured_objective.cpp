@@ -6,7 +6,6 @@
 
 #include "linking/logistic_response.h"
 #include "linking/response_kernels.h"
-#include "linking/transformed_point.h"
 
 namespace {
 
@@ -88,16 +87,21 @@ bool StructuredObjective::prepareWork(const PointBlocks& points) {
   return true;
 }
 
-// theta* = A theta + b for the loaded block, point by point as the described computation
-// transforms it, so that the responses are the same bit for bit.
+// theta* = A theta + b for the loaded block, with the operations of transformedPoint() in its
+// order for every point (b_k, then A_kl theta_l added for l = 0, 1, ...), so that the
+// responses are the described computation's to the bit; points innermost, to vectorise.
 int StructuredObjective::loadBlock(const PointBlocks& points, std::int64_t b, Scratch& s) const {
   const int d = d_;
   const int count = points.load(b, s.theta.data());
-  double theta[32], thetaStar[32];
-  for (int p = 0; p < kB; ++p) {
-    for (int k = 0; k < d; ++k) theta[k] = s.theta[k * kB + p];
-    transformedPoint(parameters_.data(), theta, d, thetaStar);
-    for (int k = 0; k < d; ++k) s.thetaStar[k * kB + p] = thetaStar[k];
+  const double* shift = parameters_.data() + d * d;
+  for (int k = 0; k < d; ++k) {
+    double* out = s.thetaStar.data() + k * kB;
+    for (int p = 0; p < kB; ++p) out[p] = shift[k];
+    for (int l = 0; l < d; ++l) {
+      const double factor = parameters_[k * d + l];
+      const double* theta = s.theta.data() + l * kB;
+      for (int p = 0; p < kB; ++p) out[p] += factor * theta[p];
+    }
   }
   return count;
 }

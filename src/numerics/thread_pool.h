@@ -5,7 +5,8 @@
 // takes which task varies from call to call; callers that need results independent of the
 // thread count give each task its own output and combine the outputs in task order. A worker
 // that wakes late finds the tasks taken and does nothing, so a busy machine never makes run()
-// wait for a thread that has not started. Tasks must not throw. run() is called from one
+// wait for a thread that has not started. Threads spin briefly before they sleep, between
+// rounds and while run() waits for the last tasks. Tasks must not throw. run() is called from one
 // thread at a time.
 #pragma once
 
@@ -51,4 +52,6 @@ class ThreadPool {
   // the round it was woken for.
   std::atomic<std::uint64_t> next_{0};
   std::atomic<int> completed_{0};
+  // The latest round (or a change at quitting), for threads that spin before they sleep.
+  std::atomic<std::uint32_t> published_{0};
 };
