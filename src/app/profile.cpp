@@ -43,6 +43,9 @@ void Profile::load() {
     } else if (section.compare(kSettingsSection, Qt::CaseInsensitive) == 0 &&
                key.compare("PreviewPages", Qt::CaseInsensitive) == 0) {
       setPreviewPages(value.toInt());
+    } else if (section.compare(kSettingsSection, Qt::CaseInsensitive) == 0 &&
+               key.compare("Threads", Qt::CaseInsensitive) == 0) {
+      setThreads(value.toInt());
     }
   }
   recentFiles_.clear();
@@ -59,7 +62,10 @@ bool Profile::save() const {
   for (int i = 0; i < recentFiles_.size(); ++i) {
     text += QString("File%1=%2\n").arg(i + 1).arg(recentFiles_[i]);
   }
-  text += QString("[%1]\nPreviewPages=%2\n").arg(kSettingsSection).arg(previewPages_);
+  text += QString("[%1]\nPreviewPages=%2\nThreads=%3\n")
+              .arg(kSettingsSection)
+              .arg(previewPages_)
+              .arg(threads_);
   file.write(text.toUtf8());
   return file.commit();
 }

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "app/main_frame.h"
+#include "app/profile.h"
 #include "dialogs/linking_progress_dialog.h"
 #include "run/linking_job.h"
 
@@ -9,6 +11,7 @@ LinkingProgressDialog* StartLinkingRun(const QString& path, CMainFrame* owner) {
   auto job = std::make_shared<LinkingJob>();
   job->parameterFilePath = QFile::encodeName(path).toStdString();
   job->openOutputView = 1;
+  if (owner != nullptr) job->evaluation.threads = owner->profile().threads();
   auto* dialog = new LinkingProgressDialog(job, owner);
   dialog->startRun();
   dialog->show();

@@ -144,7 +144,7 @@ TEST_F(Documents, RecentListKeepsTheSixLatestInTheProfile) {
   EXPECT_EQ(reread.recentFiles(), expected);
   const QByteArray text = readBytes(profile_->path());
   EXPECT_TRUE(text.startsWith("[Recent File List]\nFile1=" + paths[3].toUtf8() + "\n"));
-  EXPECT_TRUE(text.contains("[Settings]\nPreviewPages=1\n"));
+  EXPECT_TRUE(text.contains("[Settings]\nPreviewPages=1\nThreads=0\n"));
   EXPECT_EQ(action(FileMruFirst)->text(), "&1 " + paths[3]);
   EXPECT_FALSE(action(FileMruFirst + 6)) << "only six entries";
 }
@@ -154,9 +154,15 @@ TEST(ProfileFile, ReadsHandWrittenSectionsInAnyCase) {
   const std::string path =
       dir.write("torvak.ini",
                 "[recent file list]\r\nFile2=/b,c\\d.txt\nFile1 = /a.txt\nFile9=/x\n"
-                "[SETTINGS]\nPreviewPages=2\n");
+                "[SETTINGS]\nPreviewPages=2\nthreads = 3\n");
   Profile profile(QString::fromStdString(path));
   profile.load();
   EXPECT_EQ(profile.recentFiles(), (QStringList{"/a.txt", "/b,c\\d.txt"}));
   EXPECT_EQ(profile.previewPages(), 2);
+  EXPECT_EQ(profile.threads(), 3);
+  for (const char* wrong : {"-1", "100000", "two"}) {
+    Profile other(QString::fromStdString(dir.write("other.ini", std::string("[Settings]\nThreads=") + wrong + "\n")));
+    other.load();
+    EXPECT_EQ(other.threads(), 0) << wrong;
+  }
 }

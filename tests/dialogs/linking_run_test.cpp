@@ -62,10 +62,14 @@ class LinkingRun : public GuiFixture {
 };
 
 TEST_F(LinkingRun, ExampleRunFillsItsTitledOutputWindowWithTheReport) {
+  int threads = 0;
   for (const QString name : {"m1_2d", "m3_1d_grid", "m4_3d_empirical"}) {
     SCOPED_TRACE(name.toStdString());
     const QString path = example(name);
+    profile_->setThreads(threads);  // the profile's count reaches the run; the text stays
     QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
+    EXPECT_EQ(dialog->job()->evaluation.threads, threads);
+    threads += 3;
     // The window is there before the worker had any chance to send text.
     CPellan1View* view = outputView(path);
     ASSERT_NE(view, nullptr);
