@@ -103,7 +103,7 @@ double evaluationMs(int model, const PairSize& size, EvaluationOptions options, 
 }
 
 struct PairRun {
-  double ms = 0.0;        // fastest run
+  double ms = 0.0;  // fastest run
   double medianMs = 0.0;
   double criterion = 0.0;
   long valueEvaluations = 0, hessianEvaluations = 0;
@@ -179,9 +179,9 @@ void printPairs() {
                                          : pairRuns<ItemSurfaceLinker>(model, s);
       char grid[16];
       std::snprintf(grid, sizeof grid, s.grid == 0 ? "file" : "%d", s.grid);
-      std::printf("%-6d %4d %3d %6s %8lld %9.2f %9.2f %7.2fx %9.2f %9.2f %5ld/%-4ld %14.6e\n", model,
-                  s.items, s.dimension, grid, static_cast<long long>(pointsOf(s)), one.ms, two.ms,
-                  one.ms / two.ms, one.medianMs, two.medianMs, two.valueEvaluations,
+      std::printf("%-6d %4d %3d %6s %8lld %9.2f %9.2f %7.2fx %9.2f %9.2f %5ld/%-4ld %14.6e\n",
+                  model, s.items, s.dimension, grid, static_cast<long long>(pointsOf(s)), one.ms,
+                  two.ms, one.ms / two.ms, one.medianMs, two.medianMs, two.valueEvaluations,
                   two.hessianEvaluations, two.criterion);
     }
   }

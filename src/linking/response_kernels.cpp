@@ -46,7 +46,8 @@ HWY_INLINE Vec libraryExp(Tag tag, Vec x) {
   const Vec shifted = hn::MulAdd(x, hn::Set(tag, kInvLn2N), hn::Set(tag, kShift));
   const auto k = hn::BitCast(du, shifted);
   const Vec kd = hn::Sub(shifted, hn::Set(tag, kShift));
-  const Vec r = hn::MulAdd(kd, hn::Set(tag, kNegLn2LoN), hn::MulAdd(kd, hn::Set(tag, kNegLn2HiN), x));
+  const Vec r =
+      hn::MulAdd(kd, hn::Set(tag, kNegLn2LoN), hn::MulAdd(kd, hn::Set(tag, kNegLn2HiN), x));
   const auto index = hn::BitCast(di, hn::And(k, hn::Set(du, 127)));
   const Vec tail = hn::BitCast(tag, hn::GatherIndex(du, kExpTable[0], index));
   const Vec scale =
@@ -75,8 +76,7 @@ struct Responses {
 // no fused operation (this file is compiled without contraction). Outside [-20, 20] the
 // response is flat; a NaN z stays NaN.
 template <int kOrder>
-HWY_INLINE Responses respond(Tag tag, const ItemBlock& in, bool vectorExp, std::int64_t j,
-                             int p) {
+HWY_INLINE Responses respond(Tag tag, const ItemBlock& in, bool vectorExp, std::int64_t j, int p) {
   const double* a = in.slopes + j * in.d;
   Vec z = hn::Set(tag, in.intercepts[j]);
   for (int k = 0; k < in.d; ++k) {
@@ -130,8 +130,8 @@ void ResponseBlockImpl(const ItemBlock& in, bool vectorExp, double* probabilitie
 }
 
 template <int kOrder>
-void itemSurface(const ItemBlock& in, bool vectorExp, const double* targets, double* squares, double* e,
-                 double* c) {
+void itemSurface(const ItemBlock& in, bool vectorExp, const double* targets, double* squares,
+                 double* e, double* c) {
   const Tag tag;
   const int lanes = static_cast<int>(hn::Lanes(tag));
   const int d = in.d;
@@ -180,8 +180,8 @@ void valuesOnly(const ItemBlock& in, bool vectorExp, const double* targets, doub
   }
 }
 
-void ItemSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, const double* targets, double* squares,
-                          double* e, double* c) {
+void ItemSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, const double* targets,
+                          double* squares, double* e, double* c) {
   if (order <= 0) {
     valuesOnly<true>(in, vectorExp, targets, squares);
   } else if (order == 1) {
@@ -217,7 +217,8 @@ void testSurface(const ItemBlock& in, bool vectorExp, double* total, double* g, 
   }
 }
 
-void TestSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, double* total, double* g, double* s) {
+void TestSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, double* total, double* g,
+                          double* s) {
   if (order <= 0) {
     valuesOnly<false>(in, vectorExp, nullptr, total);
   } else if (order == 1) {
@@ -297,7 +298,6 @@ F pick(F avx3, F avx2, F sse4, F ssse3, F portable) {
   return portable;
 }
 
-
 // Whether the picked exp gives std::exp's bits: over [-20, 20] in fine steps and at points
 // whose low bits vary, about 20,000 values (a fraction of a millisecond, once per process).
 bool vectorExpMatchesLibrary() {
@@ -319,12 +319,12 @@ bool vectorExpMatchesLibrary() {
   return true;
 }
 
-bool useVectorExp() {
+}  // namespace
+
+bool vectorExpIsExact() {
   static const bool matches = vectorExpMatchesLibrary();
   return matches;
 }
-
-}  // namespace
 
 void expBlock(const double* x, double* out, int count) {
   static const auto kernel = TORVAK_PICK(ExpBlockImpl);
@@ -333,17 +333,17 @@ void expBlock(const double* x, double* out, int count) {
 
 void responseBlock(const ItemBlock& in, double* probabilities) {
   static const auto kernel = TORVAK_PICK(ResponseBlockImpl);
-  kernel(in, useVectorExp(), probabilities);
+  kernel(in, vectorExpIsExact(), probabilities);
 }
 
 void itemSurfaceBlock(int order, const ItemBlock& in, const double* targets, double* squares,
                       double* e, double* c) {
   static const auto kernel = TORVAK_PICK(ItemSurfaceBlockImpl);
-  kernel(order, in, useVectorExp(), targets, squares, e, c);
+  kernel(order, in, vectorExpIsExact(), targets, squares, e, c);
 }
 
 void testSurfaceBlock(int order, const ItemBlock& in, double* total, double* g, double* s) {
   static const auto kernel = TORVAK_PICK(TestSurfaceBlockImpl);
-  kernel(order, in, useVectorExp(), total, g, s);
+  kernel(order, in, vectorExpIsExact(), total, g, s);
 }
 #endif  // HWY_ONCE

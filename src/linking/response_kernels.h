@@ -24,8 +24,11 @@ struct ItemBlock {
   const double* thetaStar = nullptr;      // d x kBlock: A theta + b
 };
 
-// exp(x) for count values of x in [-20, 20], as the kernels compute it.
+// exp(x) for count values of x in [-20, 20], computed in vector registers.
 void expBlock(const double* x, double* out, int count);
+// Whether expBlock() gave std::exp's bits in the check at first use; the kernels use it only
+// then, and call std::exp lane by lane otherwise.
+bool vectorExpIsExact();
 
 // probabilities (items x kBlock) = P_j at every point.
 void responseBlock(const ItemBlock& in, double* probabilities);

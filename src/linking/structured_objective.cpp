@@ -107,8 +107,8 @@ int StructuredObjective::loadBlock(const PointBlocks& points, std::int64_t b, Sc
 }
 
 ItemBlock StructuredObjective::itemBlock(const Scratch& s) const {
-  return ItemBlock{d_, items_, intercepts_, guessing_, slopes_, slopeProducts_.data(),
-                   s.thetaStar.data()};
+  return ItemBlock{
+      d_, items_, intercepts_, guessing_, slopes_, slopeProducts_.data(), s.thetaStar.data()};
 }
 
 bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted, double* weights,

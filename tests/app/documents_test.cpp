@@ -161,7 +161,8 @@ TEST(ProfileFile, ReadsHandWrittenSectionsInAnyCase) {
   EXPECT_EQ(profile.previewPages(), 2);
   EXPECT_EQ(profile.threads(), 3);
   for (const char* wrong : {"-1", "100000", "two"}) {
-    Profile other(QString::fromStdString(dir.write("other.ini", std::string("[Settings]\nThreads=") + wrong + "\n")));
+    Profile other(QString::fromStdString(
+        dir.write("other.ini", std::string("[Settings]\nThreads=") + wrong + "\n")));
     other.load();
     EXPECT_EQ(other.threads(), 0) << wrong;
   }

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -16,13 +17,12 @@
 #include "numerics/point_blocks.h"
 
 namespace torvak {
-#define TORVAK_DECLARE(target)                                                     \
-  namespace target {                                                               \
-  void ResponseBlockImpl(const ItemBlock& in, bool vectorExp, double* probabilities); \
-  void ItemSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp,           \
-                            const double* targets, double* squares, double* e,        \
-                            double* c);                                               \
-  void ExpBlockImpl(const double* x, double* out, int count);                         \
+#define TORVAK_DECLARE(target)                                                                     \
+  namespace target {                                                                               \
+  void ResponseBlockImpl(const ItemBlock& in, bool vectorExp, double* probabilities);              \
+  void ItemSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, const double* targets, \
+                            double* squares, double* e, double* c);                                \
+  void ExpBlockImpl(const double* x, double* out, int count);                                      \
   }
 TORVAK_DECLARE(N_SCALAR)
 TORVAK_DECLARE(N_EMU128)
@@ -44,10 +44,10 @@ struct Variant {
   void (*exp)(const double*, double*, int);
 };
 
-#define TORVAK_VARIANT(name, fused, target)                               \
-  Variant {                                                               \
-    name, fused, torvak::target::ResponseBlockImpl,                       \
-        torvak::target::ItemSurfaceBlockImpl, torvak::target::ExpBlockImpl \
+#define TORVAK_VARIANT(name, fused, target)                                               \
+  Variant {                                                                               \
+    name, fused, torvak::target::ResponseBlockImpl, torvak::target::ItemSurfaceBlockImpl, \
+        torvak::target::ExpBlockImpl                                                      \
   }
 
 std::vector<Variant> variantsThisProcessorRuns() {
@@ -84,7 +84,9 @@ bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // The C library's exp algorithm, one value at a time, with or without fused steps: what each
 // vector variant must reproduce.
 double modelExp(double x, bool fused) {
-  auto madd = [fused](double a, double b, double c) { return fused ? std::fma(a, b, c) : a * b + c; };
+  auto madd = [fused](double a, double b, double c) {
+    return fused ? std::fma(a, b, c) : a * b + c;
+  };
   const double shifted = madd(x, 0x1.71547652b82fep+7, 0x1.8p52);
   std::uint64_t k;
   std::memcpy(&k, &shifted, sizeof k);
@@ -124,7 +126,13 @@ TEST(ResponseKernels, VectorExpIsTheLibrarysToTheBit) {
   expBlock(x.data(), got.data(), kCount);
   int differ = 0;
   for (int i = 0; i < kCount; ++i) differ += !sameBits(got[i], std::exp(x[i]));
-  EXPECT_EQ(differ, 0) << "the check at first use lets the kernels use another exp";
+  if (vectorExpIsExact()) {
+    EXPECT_EQ(differ, 0) << "the check at first use lets the kernels use another exp";
+  } else {
+    // Another C library: the kernels call its exp lane by lane (the other tests check them).
+    std::printf("note: this C library's exp differs from the vector exp in %d of %d values\n",
+                differ, kCount);
+  }
 }
 
 // One coordinate, slope 1.3: z runs over [-33.8, 33.8] and crosses the flat limits at +-20.
@@ -142,8 +150,8 @@ TEST(ResponseKernels, EveryVariantGivesTheScalarResponse) {
   }
   theta[5] = 20.0 / 1.3;
   theta[6] = -20.0 / 1.3;
-  const ItemBlock in{d, 1, intercepts.data(), guessing.data(), slopes.data(), products.data(),
-                     theta.data()};
+  const ItemBlock in{
+      d, 1, intercepts.data(), guessing.data(), slopes.data(), products.data(), theta.data()};
   auto check = [&](const char* name, const std::vector<double>& p,
                    const std::vector<double>& squares, const std::vector<double>& e,
                    const std::vector<double>& c) {
