@@ -6,7 +6,6 @@
 #define HWY_TARGET_INCLUDE "linking/response_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 // Above: must come first.
-#include <hwy/contrib/math/math-inl.h>
 #include <hwy/highway.h>
 
 #include <algorithm>
@@ -73,7 +72,7 @@ struct Responses {
 
 // P, P' and P'' of item j at the points of lanes [p, p + lanes); first and second only for
 // the orders that need them. z and P are computed as logisticResponse() computes them, with
-// no fused operation (this file is compiled without contraction). Outside [-20, 20] the
+// no fused operation (the core is compiled without contraction). Outside [-20, 20] the
 // response is flat; a NaN z stays NaN.
 template <int kOrder>
 HWY_INLINE Responses respond(Tag tag, const ItemBlock& in, bool vectorExp, std::int64_t j, int p) {
