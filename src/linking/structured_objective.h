@@ -3,15 +3,17 @@
 //
 // The parameter gradient of z_j at theta is v_j = a_j (x) (theta, 1), so every per-point sum
 // over items factors through d x d item sums:
-//   Model 4: sum_j c_j v_j v_j' = (sum_j c_j a_j a_j') (x) t t',  sum_j e_j v_j = (sum_j e_j a_j)
-//   (x) t, Model 3: Jacobian row (sum_j P'_j a_j) (x) t, model Hessian (sum_j P''_j a_j a_j') (x) t
-//   t',
+//   Model 4: sum_j c_j v_j v_j' = (sum_j c_j a_j a_j') (x) t t',
+//            sum_j e_j v_j = (sum_j e_j a_j) (x) t;
+//   Model 3: Jacobian row (sum_j P'_j a_j) (x) t,
+//            model Hessian (sum_j P''_j a_j a_j') (x) t t',
 // with t = (theta, 1). Per point that costs about J d^2 + d^4 instead of J n^2 (n = d(d+1)).
 // The points are split into fixed chunks of blocks; each chunk's sums are combined in chunk
 // order, so the results are the same bit for bit for any number of threads. Each response is
 // the described computation's to the bit (the same transformed point, z, exp and division), so
 // values differ from it only in the order of the sums of positive terms (about 1e-15
-// relative), and even a criterion of rounding noise prints the same digits.
+// relative), and even a criterion of rounding noise prints the same digits. Gradient and
+// Hessian agree to rounding (about 1e-15 relative), which can move where a search stops.
 //
 // Targets are kept in blocks: for block b of PointBlocks::kBlock points, m rows of kBlock
 // values (m = 1 for Model 3, J for Model 4). Threads are started once, at construction.
