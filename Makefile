@@ -1,5 +1,5 @@
-# Entry points: `sh build.sh run` and `sh build.sh test` install what is missing and then call
-# this file; `make run` / `make test` do the same where make is already installed.
+# Entry points: `sh build.sh setup && make run` and `sh build.sh setup && make test` (the
+# README's commands); `sh build.sh run` / `sh build.sh test` do the same in one call.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
