@@ -67,7 +67,7 @@ HWY_INLINE Vec laneExp(Tag tag, Vec x) {
 }
 
 struct Responses {
-  Vec p, first, second, r;
+  Vec p, first, second;
 };
 
 // P, P' and P'' of item j at the points of lanes [p, p + lanes); first and second only for
@@ -128,32 +128,43 @@ void ResponseBlockImpl(const ItemBlock& in, bool vectorExp, double* probabilitie
   }
 }
 
-template <int kOrder>
-void itemSurface(const ItemBlock& in, bool vectorExp, const double* targets, double* squares,
-                 double* e, double* c) {
+// rows[q] += factor coefficients[q] for q < count, at the lanes from p (rows kB apart).
+HWY_INLINE void addScaled(Tag tag, Vec factor, const double* coefficients, int count, double* rows,
+                          int p) {
+  for (int q = 0; q < count; ++q) {
+    double* row = rows + q * kB + p;
+    hn::StoreU(hn::MulAdd(factor, hn::Set(tag, coefficients[q]), hn::LoadU(tag, row)), tag, row);
+  }
+}
+
+// Orders 1 and 2, item by item. Model 4 (kPerItem, with targets y and r = y - P):
+//   sums += r^2, first_k += r P' a_jk, second_kl += (P'^2 - r P'') a_jk a_jl;
+// Model 3: sums += P, first_k += P' a_jk, second_kl += P'' a_jk a_jl.
+template <bool kPerItem, int kOrder>
+void withDerivatives(const ItemBlock& in, bool vectorExp, const double* targets, double* sums,
+                     double* first, double* second) {
   const Tag tag;
   const int lanes = static_cast<int>(hn::Lanes(tag));
   const int d = in.d;
   const int packed = d * (d + 1) / 2;
   for (std::int64_t j = 0; j < in.items; ++j) {
-    const double* a = in.slopes + j * d;
-    const double* aa = in.slopeProducts + j * packed;
     for (int p = 0; p < kB; p += lanes) {
       const Responses resp = respond<kOrder>(tag, in, vectorExp, j, p);
-      const Vec r = hn::Sub(hn::LoadU(tag, targets + j * kB + p), resp.p);
-      hn::StoreU(hn::MulAdd(r, r, hn::LoadU(tag, squares + p)), tag, squares + p);
-      if (kOrder < 1) continue;
-      const Vec gradientFactor = hn::Mul(r, resp.first);
-      for (int k = 0; k < d; ++k) {
-        double* row = e + k * kB + p;
-        hn::StoreU(hn::MulAdd(gradientFactor, hn::Set(tag, a[k]), hn::LoadU(tag, row)), tag, row);
+      Vec firstFactor = resp.first;
+      Vec secondFactor = resp.second;
+      if (kPerItem) {
+        const Vec r = hn::Sub(hn::LoadU(tag, targets + j * kB + p), resp.p);
+        hn::StoreU(hn::MulAdd(r, r, hn::LoadU(tag, sums + p)), tag, sums + p);
+        firstFactor = hn::Mul(r, resp.first);
+        if (kOrder >= 2) {
+          secondFactor = hn::NegMulAdd(r, resp.second, hn::Mul(resp.first, resp.first));
+        }
+      } else {
+        hn::StoreU(hn::Add(hn::LoadU(tag, sums + p), resp.p), tag, sums + p);
       }
-      if (kOrder < 2) continue;
-      const Vec curvature = hn::NegMulAdd(r, resp.second, hn::Mul(resp.first, resp.first));
-      for (int q = 0; q < packed; ++q) {
-        double* row = c + q * kB + p;
-        hn::StoreU(hn::MulAdd(curvature, hn::Set(tag, aa[q]), hn::LoadU(tag, row)), tag, row);
-      }
+      addScaled(tag, firstFactor, in.slopes + j * d, d, first, p);
+      if (kOrder >= 2)
+        addScaled(tag, secondFactor, in.slopeProducts + j * packed, packed, second, p);
     }
   }
 }
@@ -184,35 +195,9 @@ void ItemSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, const 
   if (order <= 0) {
     valuesOnly<true>(in, vectorExp, targets, squares);
   } else if (order == 1) {
-    itemSurface<1>(in, vectorExp, targets, squares, e, c);
+    withDerivatives<true, 1>(in, vectorExp, targets, squares, e, c);
   } else {
-    itemSurface<2>(in, vectorExp, targets, squares, e, c);
-  }
-}
-
-template <int kOrder>
-void testSurface(const ItemBlock& in, bool vectorExp, double* total, double* g, double* s) {
-  const Tag tag;
-  const int lanes = static_cast<int>(hn::Lanes(tag));
-  const int d = in.d;
-  const int packed = d * (d + 1) / 2;
-  for (std::int64_t j = 0; j < in.items; ++j) {
-    const double* a = in.slopes + j * d;
-    const double* aa = in.slopeProducts + j * packed;
-    for (int p = 0; p < kB; p += lanes) {
-      const Responses resp = respond<kOrder>(tag, in, vectorExp, j, p);
-      hn::StoreU(hn::Add(hn::LoadU(tag, total + p), resp.p), tag, total + p);
-      if (kOrder < 1) continue;
-      for (int k = 0; k < d; ++k) {
-        double* row = g + k * kB + p;
-        hn::StoreU(hn::MulAdd(resp.first, hn::Set(tag, a[k]), hn::LoadU(tag, row)), tag, row);
-      }
-      if (kOrder < 2) continue;
-      for (int q = 0; q < packed; ++q) {
-        double* row = s + q * kB + p;
-        hn::StoreU(hn::MulAdd(resp.second, hn::Set(tag, aa[q]), hn::LoadU(tag, row)), tag, row);
-      }
-    }
+    withDerivatives<true, 2>(in, vectorExp, targets, squares, e, c);
   }
 }
 
@@ -221,9 +206,9 @@ void TestSurfaceBlockImpl(int order, const ItemBlock& in, bool vectorExp, double
   if (order <= 0) {
     valuesOnly<false>(in, vectorExp, nullptr, total);
   } else if (order == 1) {
-    testSurface<1>(in, vectorExp, total, g, s);
+    withDerivatives<false, 1>(in, vectorExp, nullptr, total, g, s);
   } else {
-    testSurface<2>(in, vectorExp, total, g, s);
+    withDerivatives<false, 2>(in, vectorExp, nullptr, total, g, s);
   }
 }
 

@@ -63,6 +63,17 @@ std::int64_t StructuredObjective::chunkBlocks(const PointBlocks& points) const {
   return (blocks + chunks - 1) / chunks;
 }
 
+std::pair<std::int64_t, std::int64_t> StructuredObjective::chunkRange(const PointBlocks& points,
+                                                                      std::int64_t chunk) const {
+  const std::int64_t per = chunkBlocks(points);
+  return {chunk * per, std::min(points.blockCount(), (chunk + 1) * per)};
+}
+
+// The leading entries of a chunk's sums that an evaluation of this order uses.
+std::int64_t StructuredObjective::partialUsed(int order) const {
+  return order == 0 ? 1 : order == 1 ? 1 + static_cast<std::int64_t>(d_) * (d_ + 1) : partialSize_;
+}
+
 bool StructuredObjective::prepareWork(const PointBlocks& points) {
   try {
     const std::int64_t per = chunkBlocks(points);
@@ -77,7 +88,6 @@ bool StructuredObjective::prepareWork(const PointBlocks& points) {
       s.gradientSums.resize(static_cast<std::size_t>(d_) * kB);
       s.curvatureSums.resize(static_cast<std::size_t>(packed_) * kB);
       s.outer.resize(static_cast<std::size_t>(packedPoint_));
-      if (model_ == Model::TestSurface) s.responses.resize(static_cast<std::size_t>(items_ * kB));
     }
   } catch (const std::bad_alloc&) {
     return false;
@@ -116,13 +126,12 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
   if (!prepareWork(points)) return false;
   std::fill(parameters_.begin(), parameters_.end(), 0.0);
   for (int k = 0; k < d_; ++k) parameters_[k * d_ + k] = 1.0;
-  const std::int64_t per = chunkBlocks(points);
-  const std::int64_t blocks = points.blockCount();
   pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
     Scratch& s = scratch_[thread];
     const ItemBlock in = itemBlock(s);
     double theta[32];
-    for (std::int64_t b = chunk * per; b < std::min(blocks, (chunk + 1) * per); ++b) {
+    const auto [begin, end] = chunkRange(points, chunk);
+    for (std::int64_t b = begin; b < end; ++b) {
       const int count = loadBlock(points, b, s);
       for (int p = 0; p < count; ++p) {
         for (int k = 0; k < d_; ++k) theta[k] = s.theta[k * kB + p];
@@ -130,13 +139,10 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
       }
       if (model_ == Model::ItemSurface) {
         responseBlock(in, targets + b * items_ * kB);
-        continue;
-      }
-      responseBlock(in, s.responses.data());
-      for (int p = 0; p < kB; ++p) {
-        double total = 0.0;
-        for (std::int64_t j = 0; j < items_; ++j) total += s.responses[j * kB + p];
-        targets[b * kB + p] = total;
+      } else {
+        // The test surface: the sum over items, as a value evaluation adds it up.
+        std::fill(targets + b * kB, targets + (b + 1) * kB, 0.0);
+        testSurfaceBlock(0, in, targets + b * kB, nullptr, nullptr);
       }
     }
   });
@@ -192,12 +198,10 @@ void StructuredObjective::addPointTerms(int order, int count, std::int64_t first
 void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
                                         const double* weights, const double* targets, Scratch& s,
                                         double* partial) const {
-  const std::int64_t used = order == 0 ? 1 : order == 1 ? 1 + d_ * (d_ + 1) : partialSize_;
-  std::fill(partial, partial + used, 0.0);
-  const std::int64_t per = chunkBlocks(points);
-  const std::int64_t last = std::min(points.blockCount(), (chunk + 1) * per);
+  std::fill(partial, partial + partialUsed(order), 0.0);
+  const auto [begin, end] = chunkRange(points, chunk);
   const ItemBlock in = itemBlock(s);
-  for (std::int64_t b = chunk * per; b < last; ++b) {
+  for (std::int64_t b = begin; b < end; ++b) {
     const int count = loadBlock(points, b, s);
     std::fill(s.sums.begin(), s.sums.end(), 0.0);
     if (order >= 1) std::fill(s.gradientSums.begin(), s.gradientSums.end(), 0.0);
@@ -222,7 +226,7 @@ bool StructuredObjective::evaluate(int order, const double* parameters, const Po
                   &partials_[chunk * partialSize_]);
   });
   // Chunk sums in chunk order, whichever thread computed them.
-  const std::int64_t used = order == 0 ? 1 : order == 1 ? 1 + d_ * (d_ + 1) : partialSize_;
+  const std::int64_t used = partialUsed(order);
   double* total = partials_.data();
   for (std::int64_t c = 1; c < chunkCount_; ++c) {
     const double* partial = &partials_[c * partialSize_];

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "linking/response_kernels.h"
@@ -54,7 +55,7 @@ class StructuredObjective {
 
  private:
   struct Scratch {
-    std::vector<double> theta, thetaStar, sums, gradientSums, curvatureSums, responses, outer;
+    std::vector<double> theta, thetaStar, sums, gradientSums, curvatureSums, outer;
   };
 
   bool prepareWork(const PointBlocks& points);
@@ -66,6 +67,10 @@ class StructuredObjective {
   void addPointTerms(int order, int count, std::int64_t first, const double* weights,
                      const double* targets, Scratch& scratch, double* partial) const;
   std::int64_t chunkBlocks(const PointBlocks& points) const;
+  // Blocks [first, end) of a chunk.
+  std::pair<std::int64_t, std::int64_t> chunkRange(const PointBlocks& points,
+                                                   std::int64_t chunk) const;
+  std::int64_t partialUsed(int order) const;
 
   Model model_;
   int d_;
