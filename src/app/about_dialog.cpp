@@ -7,10 +7,6 @@
 
 #include "app/toolbar_icons.h"
 
-#ifndef TORVAK_VERSION
-#define TORVAK_VERSION "0"
-#endif
-
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About TORVAK");
   auto* icon = new QLabel(this);

@@ -49,7 +49,7 @@ QString searchForm(const QString& text) {
 // The pages are compiled into the static GUI library; register them before the first read.
 static void registerHelpPages() { Q_INIT_RESOURCE(help); }
 
-HelpIndex::HelpIndex(const QString& folder) : folder_(folder) {
+HelpIndex::HelpIndex(const QString& folder) {
   registerHelpPages();
   const QStringList names = readText(folder + "/index.txt").split('\n', Qt::SkipEmptyParts);
   for (const QString& name : names) {

@@ -24,12 +24,10 @@ class HelpIndex {
   explicit HelpIndex(const QString& folder);
 
   const QList<HelpPage>& contents() const { return pages_; }
-  QString folder() const { return folder_; }
   QStringList search(const QString& query) const;  // file names, best first
   // Every keyword of every page, sorted, for the search list.
   QStringList allKeywords() const;
 
  private:
-  QString folder_;
   QList<HelpPage> pages_;
 };

@@ -30,7 +30,6 @@ class HelpWindow : public QWidget {
   QTextBrowser* browser() const { return browser_; }
   QLineEdit* searchField() const { return searchField_; }
   QListWidget* searchResults() const { return results_; }
-  QListWidget* keywordList() const { return keywords_; }
 
  private:
   QWidget* createContentsTab();

@@ -197,7 +197,8 @@ bool CMainFrame::saveDocument(CPellan1Doc* document, bool askName) {
   }
   QString reason;
   if (!document->saveFile(path, &reason)) {
-    QMessageBox::warning(this, kTitle, QString("Cannot save the file %1:\n%2.").arg(path, reason));
+    // The reason names the file: "Can't write PATH: cause".
+    QMessageBox::warning(this, kTitle, QString("The file was not saved.\n%1.").arg(reason));
     return false;
   }
   addRecentFile(document->pathName());

@@ -8,10 +8,6 @@
 #include "app/start_up.h"
 #include "app/toolbar_icons.h"
 
-#ifndef TORVAK_VERSION
-#define TORVAK_VERSION "0"
-#endif
-
 CPellan1App::CPellan1App(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Torvak");
   setApplicationVersion(TORVAK_VERSION);

@@ -3,9 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include "params/replace_file.h"
 
 namespace {
 
@@ -15,23 +16,6 @@ QString rawText(const QTextDocument* document) {
   QString text = document->toRawText();
   text.replace(QChar::ParagraphSeparator, '\n');
   return text;
-}
-
-// Replaces a regular file atomically; a device or pipe is written in place.
-bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
-  const QFileInfo info(path);
-  if (info.exists() && !info.isFile()) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) return true;
-    *error = file.errorString();
-    return false;
-  }
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-    return true;
-  }
-  *error = file.errorString();
-  return false;
 }
 
 }  // namespace
@@ -88,7 +72,13 @@ bool CPellan1Doc::saveFile(const QString& path, QString* error) {
   const QByteArray bytes =
       !isModified() && hasSavedBytes_ ? savedBytes_ : encodeText(rawText(text_), encoding_);
   const QFileInfo info(path);
-  if (!writeBytes(path, bytes, error)) return false;
+  // A regular file is replaced atomically; a device or pipe is written in place.
+  const std::string failure =
+      replaceFileContents(QFile::encodeName(path).toStdString(), bytes.toStdString());
+  if (!failure.empty()) {
+    *error = QString::fromStdString(failure);
+    return false;
+  }
   savedBytes_ = bytes;
   hasSavedBytes_ = true;
   text_->setModified(false);

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -20,6 +20,7 @@
 
 #include "app/main_frame.h"
 #include "data/record_preview.h"
+#include "dialogs/control_id.h"
 #include "dialogs/linking_parameters_ids.h"
 #include "dialogs/start_linking_run.h"
 #include "params/choice_list_file.h"
@@ -27,13 +28,6 @@
 namespace {
 
 using namespace ParametersControl;
-
-template <typename W>
-W* tagged(W* widget, int id) {
-  widget->setObjectName(QString("ID_%1").arg(id));
-  widget->setProperty("controlId", id);
-  return widget;
-}
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string std8(const QString& text) { return text.toStdString(); }
@@ -122,8 +116,8 @@ LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, CMai
       return dialog;
     }
   }
+  dialog->form_->showFormat();
   dialog->showValues();
-  dialog->showFormat();
   return dialog;
 }
 
@@ -197,8 +191,9 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   preview_->setObjectName("recordPreview");
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   preview_->setStyleSheet("color: palette(mid);");
-  preview_->setToolTip("The first record of the picked file as a run will read it with the "
-                       "Row and Column shown");
+  preview_->setToolTip(
+      "The first record of the picked file as a run will read it with the "
+      "Row and Column shown");
   auto* layout = new QGridLayout(group);
   layout->addWidget(new QLabel("Pick File"), 0, 0);
   layout->addWidget(pickFile_, 0, 1);
@@ -227,9 +222,9 @@ QWidget* LinkingParametersDialog::createFilesGroup() {
   pairs_->setMinimumHeight(80);
   auto* layout = new QGridLayout(group);
   int row = 0;
-  for (auto [caption, id, edit] : {std::tuple{"From", FromButton, fromName_},
-                                   std::tuple{"To", ToButton, toName_},
-                                   std::tuple{"Empirical", EmpiricalButton, empiricalName_}}) {
+  for (auto [caption, id, edit] :
+       {std::tuple{"From", FromButton, fromName_}, std::tuple{"To", ToButton, toName_},
+        std::tuple{"Empirical", EmpiricalButton, empiricalName_}}) {
     auto* button = createButton(caption, id);
     const int role = row;
     connect(button, &QPushButton::clicked, this, [this, role] { chooseDataFile(role); });
@@ -320,10 +315,14 @@ void LinkingParametersDialog::changeEvent(QEvent* event) {
 
 void LinkingParametersDialog::readControls() {
   LinkingParametersForm& f = *form_;
-  const std::pair<QComboBox*, ListChoice*> lists[] = {
-      {dimension_, &f.dimension}, {model_, &f.model},         {parameterization_, &f.parameterization},
-      {gridPoint_, &f.gridPoint}, {rangeBegin_, &f.rangeBegin}, {rangeEnd_, &f.rangeEnd},
-      {pickFile_, &f.pickFile},   {type_, &f.type}};
+  const std::pair<QComboBox*, ListChoice*> lists[] = {{dimension_, &f.dimension},
+                                                      {model_, &f.model},
+                                                      {parameterization_, &f.parameterization},
+                                                      {gridPoint_, &f.gridPoint},
+                                                      {rangeBegin_, &f.rangeBegin},
+                                                      {rangeEnd_, &f.rangeEnd},
+                                                      {pickFile_, &f.pickFile},
+                                                      {type_, &f.type}};
   for (auto [box, list] : lists) list->selected = box->currentIndex();
   f.weighedSum = weighedSum_->isChecked();
   f.fromName = std8(fromName_->text());
@@ -385,7 +384,7 @@ void LinkingParametersDialog::showFormat() {
 
 void LinkingParametersDialog::showPreview() {
   const int role = pickFile_->currentIndex();
-  QString name = role == LinkingParametersForm::From  ? fromName_->text()
+  QString name = role == LinkingParametersForm::From ? fromName_->text()
                  : role == LinkingParametersForm::To ? toName_->text()
                                                      : empiricalName_->text();
   // Without a name in the field, the pair list's first line shows what a run reads first.

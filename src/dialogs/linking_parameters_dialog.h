@@ -29,8 +29,6 @@ class LinkingParametersDialog : public QDialog {
   // choice-list file is missing (the dialog has told the user and closed itself).
   static LinkingParametersDialog* open(const QString& path, CMainFrame* owner);
 
-  const LinkingParametersForm& form() const { return *form_; }
-
  protected:
   void changeEvent(QEvent* event) override;
 

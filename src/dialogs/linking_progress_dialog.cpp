@@ -12,17 +12,13 @@
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/pellan1_view.h"
+#include "dialogs/control_id.h"
 #include "dialogs/qt_run_host.h"
 #include "jobs/linking_worker.h"
 #include "params/number_text.h"
 #include "run/linking_job.h"
 
 namespace {
-
-void tagWithId(QWidget* widget, int id) {
-  widget->setObjectName(QString("ID_%1").arg(id));
-  widget->setProperty("controlId", id);
-}
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
@@ -45,16 +41,16 @@ LinkingProgressDialog::LinkingProgressDialog(std::shared_ptr<LinkingJob> job, CM
   setModal(false);
 
   auto* stopButton = new QPushButton("Stop");
-  tagWithId(stopButton, ControlId::ProgressStop);
+  tagged(stopButton, ControlId::ProgressStop);
   stopButton->setAutoDefault(false);
   auto* hideButton = new QPushButton("Hide");
-  tagWithId(hideButton, ControlId::ProgressHide);
+  tagged(hideButton, ControlId::ProgressHide);
   hideButton->setAutoDefault(false);
   fromText_ = createNameField(ControlId::ProgressFrom);
   toText_ = createNameField(ControlId::ProgressTo);
   empiricalText_ = createNameField(ControlId::ProgressEmpirical);
   progressBar_ = new QProgressBar;
-  tagWithId(progressBar_, ControlId::ProgressBar);
+  tagged(progressBar_, ControlId::ProgressBar);
   progressBar_->setRange(0, 100);
   progressBar_->setValue(0);
   progressBar_->setTextVisible(false);
@@ -83,7 +79,7 @@ LinkingProgressDialog::~LinkingProgressDialog() = default;
 
 QLineEdit* LinkingProgressDialog::createNameField(int id) {
   auto* field = new QLineEdit;
-  tagWithId(field, id);
+  tagged(field, id);
   field->setReadOnly(true);
   return field;
 }

@@ -10,8 +10,7 @@
 LinkingProgressDialog* StartLinkingRun(const QString& path, CMainFrame* owner) {
   auto job = std::make_shared<LinkingJob>();
   job->parameterFilePath = QFile::encodeName(path).toStdString();
-  job->openOutputView = 1;
-  if (owner != nullptr) job->evaluation.threads = owner->profile().threads();
+  job->evaluation.threads = owner->profile().threads();
   auto* dialog = new LinkingProgressDialog(job, owner);
   dialog->startRun();
   dialog->show();
