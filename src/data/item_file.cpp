@@ -98,11 +98,10 @@ class LineMismatches {
     if (!lines_.empty() && lines_.back().first == line) return;
     if (lines_.size() < kMost) lines_.push_back({line, 0});
   }
-  // Called after every word: keeps the count of a noted line up to date.
+  // Called after every word: keeps the count of a noted line up to date. Lines are noted in
+  // reading order, so only the last one can be the line being read.
   void count(long long line, int wordsOnLine) {
-    for (auto& [noted, words] : lines_) {
-      if (noted == line) words = wordsOnLine;
-    }
+    if (!lines_.empty() && lines_.back().first == line) lines_.back().second = wordsOnLine;
   }
   bool empty() const { return lines_.empty(); }
   // "line 7 holds 6 words, line 9 holds 4"

@@ -13,8 +13,18 @@ std::string blanksForUnderscores(std::string text) {
   return text;
 }
 
-enum class Section { None, Title, Dimension, Model, Parameterization, Grid, RangeEnd,
-                     RangeBegin, Formats, FileRoles };
+enum class Section {
+  None,
+  Title,
+  Dimension,
+  Model,
+  Parameterization,
+  Grid,
+  RangeEnd,
+  RangeBegin,
+  Formats,
+  FileRoles
+};
 
 Section sectionOf(const std::string& token) {
   struct Marker {
@@ -22,14 +32,10 @@ Section sectionOf(const std::string& token) {
     Section section;
   };
   static constexpr Marker kMarkers[] = {
-      {"[Dailog_Title]", Section::Title},
-      {"[Theta_Dimension]", Section::Dimension},
-      {"[Model_Type]", Section::Model},
-      {"[Parameterization]", Section::Parameterization},
-      {"[Grid_Point_Number]", Section::Grid},
-      {"[Grid_Range_E]", Section::RangeEnd},
-      {"[Grid_Range_B]", Section::RangeBegin},
-      {"[R_C_FORMAT]", Section::Formats},
+      {"[Dailog_Title]", Section::Title},      {"[Theta_Dimension]", Section::Dimension},
+      {"[Model_Type]", Section::Model},        {"[Parameterization]", Section::Parameterization},
+      {"[Grid_Point_Number]", Section::Grid},  {"[Grid_Range_E]", Section::RangeEnd},
+      {"[Grid_Range_B]", Section::RangeBegin}, {"[R_C_FORMAT]", Section::Formats},
       {"[FILE_TYPE]", Section::FileRoles},
   };
   for (const Marker& marker : kMarkers) {
@@ -66,14 +72,31 @@ ChoiceList readChoiceList(std::istream& in) {
     std::vector<std::string>* entries = nullptr;
     bool describe = false;
     switch (section) {
-      case Section::Dimension: entries = &list.dimensions; break;
-      case Section::Model: entries = &list.models; describe = true; break;
-      case Section::Parameterization: entries = &list.parameterizations; describe = true; break;
-      case Section::Grid: entries = &list.gridPoints; break;
-      case Section::RangeEnd: entries = &list.rangeEnds; break;
-      case Section::RangeBegin: entries = &list.rangeBegins; break;
-      case Section::FileRoles: entries = &list.fileRoles; break;
-      default: break;
+      case Section::Dimension:
+        entries = &list.dimensions;
+        break;
+      case Section::Model:
+        entries = &list.models;
+        describe = true;
+        break;
+      case Section::Parameterization:
+        entries = &list.parameterizations;
+        describe = true;
+        break;
+      case Section::Grid:
+        entries = &list.gridPoints;
+        break;
+      case Section::RangeEnd:
+        entries = &list.rangeEnds;
+        break;
+      case Section::RangeBegin:
+        entries = &list.rangeBegins;
+        break;
+      case Section::FileRoles:
+        entries = &list.fileRoles;
+        break;
+      default:
+        break;
     }
     if (entries != nullptr) {
       while (nextEntry(reader, token, ended)) {

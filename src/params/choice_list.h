@@ -14,8 +14,8 @@
 #include <vector>
 
 struct FormatPreset {
-  std::string name;          // shown in the Type list: "_" turned into blanks
-  std::string rowSkip;       // without braces
+  std::string name;     // shown in the Type list: "_" turned into blanks
+  std::string rowSkip;  // without braces
   std::string columnFormat;
 };
 
@@ -27,8 +27,8 @@ struct ChoiceList {
   std::vector<std::string> gridPoints;         // the last one stands for zero grid points
   std::vector<std::string> rangeBegins;
   std::vector<std::string> rangeEnds;
-  std::vector<FormatPreset> formats;           // Type list; entry 0 = the file's own format
-  std::vector<std::string> fileRoles;          // From, To, empirical theta file
+  std::vector<FormatPreset> formats;   // Type list; entry 0 = the file's own format
+  std::vector<std::string> fileRoles;  // From, To, empirical theta file
 };
 
 ChoiceList readChoiceList(std::istream& in);

@@ -12,11 +12,6 @@ namespace {
 
 const std::string kEmpty;
 
-std::string lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string uppered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -27,8 +22,10 @@ bool hasBlank(const std::string& text) {
                      [](unsigned char c) { return std::isspace(c) != 0; });
 }
 
+// Whether text begins with prefix, letter case ignored.
 bool beginsWith(const std::string& text, const std::string& prefix) {
-  return lowered(text).rfind(lowered(prefix), 0) == 0;
+  return text.size() >= prefix.size() &&
+         tokenIsKey(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 std::vector<std::string> words(const std::string& line) {
@@ -46,8 +43,10 @@ FormMessage message(std::string text) { return {std::move(text), {}}; }
 
 Refusal blankRefusal(const std::string& what, const std::string& text) {
   if (!hasBlank(text)) return std::nullopt;
-  return message(what + " can't contain blanks or tabs (a parameter file separates its values "
-                        "by them):\n" + text);
+  return message(what +
+                 " can't contain blanks or tabs (a parameter file separates its values "
+                 "by them):\n" +
+                 text);
 }
 
 // The row-skip text of a parameter-file value: the text inside its braces.
@@ -59,10 +58,6 @@ std::string rowSkipText(const std::string& value) {
   return text;
 }
 
-bool startsEntryOrSection(const std::string& token) {
-  return !token.empty() && (token[0] == '$' || token[0] == '[');
-}
-
 }  // namespace
 
 const std::string& ListChoice::text() const { return hasSelection() ? entries[selected] : kEmpty; }
@@ -71,7 +66,7 @@ int matchEntry(const std::vector<std::string>& entries, const std::string& value
   const int n = static_cast<int>(entries.size());
   for (int i = 0; i < n; ++i) {
     const std::string candidate = byCode ? entryCode(entries[i]) : entries[i];
-    if (lowered(candidate) == lowered(value)) return i;
+    if (tokenIsKey(candidate, value)) return i;
   }
   for (int k = 1; k <= n; ++k) {
     const int i = k % n;
@@ -140,10 +135,14 @@ void LinkingParametersForm::clickScale() {
   normal = wasLogistic;
 }
 
+void LinkingParametersForm::clearReport() {
+  reportName.clear();
+  append = overwrite = false;
+}
+
 void LinkingParametersForm::clickReportMode() {
   if (noOutput) {
-    reportName.clear();
-    append = overwrite = false;
+    clearReport();
     return;
   }
   overwrite = !overwrite;
@@ -152,8 +151,7 @@ void LinkingParametersForm::clickReportMode() {
 
 void LinkingParametersForm::toggleNoOutput() {
   if (noOutput) {
-    reportName.clear();
-    append = overwrite = false;
+    clearReport();
   } else {
     overwrite = true;
     append = false;
@@ -162,8 +160,7 @@ void LinkingParametersForm::toggleNoOutput() {
 
 bool LinkingParametersForm::wantsReportFile() {
   if (!noOutput) return true;
-  reportName.clear();
-  append = overwrite = false;
+  clearReport();
   return false;
 }
 
@@ -293,12 +290,16 @@ FormLoadResult LinkingParametersForm::load(std::istream& in, const std::string& 
         std::string line = from + " " + to;
         haveToken = reader.next(token);
         if (!haveToken || startsEntryOrSection(token)) {
-          if (state == Empirical::AllPairs) notInAllPairs();
-          else state = Empirical::NoPair;
+          if (state == Empirical::AllPairs)
+            notInAllPairs();
+          else
+            state = Empirical::NoPair;
         } else {
           line += " " + token;
-          if (state == Empirical::NoPair) notInAllPairs();
-          else state = Empirical::AllPairs;
+          if (state == Empirical::NoPair)
+            notInAllPairs();
+          else
+            state = Empirical::AllPairs;
           haveToken = reader.next(token);
         }
         pairs.push_back(line);
@@ -409,11 +410,10 @@ Refusal LinkingParametersForm::checkForSave() const {
     return message("The column format for empirical theta file can't be empty");
   }
   if (auto refusal = blankRefusal("The report file name", reportName)) return refusal;
-  const std::pair<const ListChoice*, const char*> coded[] = {
-      {&model, "Link Function Type"},
-      {&parameterization, "Parameterizaion"},
-      {&dimension, "Dimension"},
-      {&gridPoint, "Grid Point"}};
+  const std::pair<const ListChoice*, const char*> coded[] = {{&model, "Link Function Type"},
+                                                             {&parameterization, "Parameterizaion"},
+                                                             {&dimension, "Dimension"},
+                                                             {&gridPoint, "Grid Point"}};
   for (const auto& [list, label] : coded) {
     int number = 0;
     if (list->hasSelection() && !list->text().empty() &&

@@ -29,7 +29,9 @@ struct ListChoice {
   std::vector<std::string> entries;
   int selected = -1;
   bool hasSelection() const { return selected >= 0 && selected < static_cast<int>(entries.size()); }
-  bool lastSelected() const { return hasSelection() && selected == static_cast<int>(entries.size()) - 1; }
+  bool lastSelected() const {
+    return hasSelection() && selected == static_cast<int>(entries.size()) - 1;
+  }
   const std::string& text() const;  // the selected entry, or an empty text
 };
 
@@ -50,12 +52,12 @@ class LinkingParametersForm {
 
   // Reactions of the controls. Those that read typed text expect the caller to have copied
   // the widgets into the values first.
-  void showFormat();             // Pick File or Type closed
-  Refusal saveShownFormat();     // Save Shown Format
-  void clickScale();             // either scale radio button
-  void clickReportMode();        // Append or Overwrite
-  void toggleNoOutput();         // No output, after its new state was copied in
-  bool wantsReportFile();        // report Save As: false when No output holds (nothing to ask)
+  void showFormat();          // Pick File or Type closed
+  Refusal saveShownFormat();  // Save Shown Format
+  void clickScale();          // either scale radio button
+  void clickReportMode();     // Append or Overwrite
+  void toggleNoOutput();      // No output, after its new state was copied in
+  bool wantsReportFile();     // report Save As: false when No output holds (nothing to ask)
   Refusal chooseReportFile(const std::string& path);
   Refusal chooseDataFile(Role role, const std::string& path);
   Refusal addToList();
@@ -75,8 +77,7 @@ class LinkingParametersForm {
   Refusal writeFile(const std::string& path, bool renamed);
 
   // Lists.
-  ListChoice dimension, model, parameterization, gridPoint, rangeBegin, rangeEnd, pickFile,
-      type;
+  ListChoice dimension, model, parameterization, gridPoint, rangeBegin, rangeEnd, pickFile, type;
   std::vector<FormatPreset> formats;  // the Type list's row and column texts
 
   // Values the controls show.
@@ -101,6 +102,7 @@ class LinkingParametersForm {
 
  private:
   DataFileSpec& spec(int role);
+  void clearReport();  // no report file, neither append nor overwrite
 };
 
 // The entry to select for a value: the first equal to it (for coded lists: whose code equals

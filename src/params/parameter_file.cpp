@@ -8,10 +8,6 @@
 
 namespace {
 
-bool startsEntryOrSection(const std::string& token) {
-  return !token.empty() && (token[0] == '$' || token[0] == '[');
-}
-
 // Shortest text that reads back as the same double, with a decimal point as the dialog's
 // range lists hold them ("-4.0", not "-4").
 std::string rangeText(double value) {

@@ -123,6 +123,10 @@ std::string badValueMessage(const std::string& file, int line, const KeyOutcome&
 
 bool isDataFilesToken(const std::string& token) { return tokenIsKey(token, "$Data_Files"); }
 
+bool startsEntryOrSection(const std::string& token) {
+  return !token.empty() && (token[0] == '$' || token[0] == '[');
+}
+
 std::vector<std::string_view> settingsKeyNames() {
   std::vector<std::string_view> names;
   for (const KeyField& field : kKeys) names.push_back(field.key);

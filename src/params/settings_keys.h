@@ -31,3 +31,6 @@ std::vector<std::string_view> settingsKeyNames();
 
 // Whether a token is the data-file entry marker "$Data_Files" (case ignored).
 bool isDataFilesToken(const std::string& token);
+
+// Whether a token starts a data-file entry ("$...") or a section ("[...").
+bool startsEntryOrSection(const std::string& token);

@@ -44,10 +44,6 @@ bool isEntryNumber(const std::string& word) {
                      [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-bool beginsEntryOrSection(const std::string& word) {
-  return !word.empty() && (word[0] == '$' || word[0] == '[');
-}
-
 UnreadKey classify(const std::string& word, int line, const std::string& previous) {
   UnreadKey unread;
   unread.line = line;
@@ -120,7 +116,7 @@ std::vector<UnreadKey> findUnreadKeys(std::istream& in) {
       std::string skipped;
       const int names = seen.Number_Of_Grid == 0 ? 3 : 2;
       for (int k = 0; k <= names && reader.next(skipped); ++k) {
-        if (k == 3 && beginsEntryOrSection(skipped)) {
+        if (k == 3 && startsEntryOrSection(skipped)) {
           pending = skipped;
           break;
         }
