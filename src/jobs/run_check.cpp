@@ -1,10 +1,9 @@
 #include "jobs/run_check.h"
 
-#include <new>
-
 #include "jobs/linking_worker.h"
 #include "linking/data_file_reading.h"
 #include "linking/pair_lookup.h"
+#include "params/token_reader.h"
 
 namespace {
 
@@ -14,21 +13,11 @@ DataFileGlance glance(RunSettings& s, const DataFileSpec& spec, bool itemFile) {
   const auto d = static_cast<std::size_t>(s.Theta_Dimension);
   const auto records = static_cast<std::size_t>(itemFile ? s.itemCount : s.pointCount);
   std::vector<double> slopes, intercepts, guessing;
-  try {
-    slopes.assign(records * d, 0.0);
-    if (itemFile) intercepts.assign(records, 0.0);
-    if (itemFile && s.Model_Type != 1) guessing.assign(records, 0.0);
-  } catch (const std::bad_alloc&) {
-    showNotEnoughMemory(s.host());
-    return g;
-  }
-  ItemFileOutputs out;
-  out.slopes = slopes;
-  out.intercepts = intercepts;
-  out.guessing = guessing;
-  out.dimension = itemFile ? s.Theta_Dimension : 0;
-  const int scaleFlag = itemFile && s.Model_Type != 1 ? 1 : 0;
-  g.read = readDataFileShown(s, spec, scaleFlag, out);
+  const bool withGuessing = itemFile && s.Model_Type != 1;
+  const int scaleFlag = withGuessing ? 1 : 0;
+  g.read =
+      readItemArraysShown(s, spec, scaleFlag, records, slopes, itemFile ? &intercepts : nullptr,
+                          withGuessing ? &guessing : nullptr);
   if (g.read && records > 0) {
     g.slopes.assign(slopes.begin(), slopes.begin() + static_cast<std::ptrdiff_t>(d));
     if (!intercepts.empty()) g.intercept = intercepts[0];
@@ -81,7 +70,10 @@ RunCheck checkRun(const std::string& parameterFile, std::shared_ptr<RunHost> hos
   check.loadResult = loadRunSettings(s, parameterFile);
   if (check.loadResult == kLoadOk) {
     // The pairs as the engine walks them: the first entry, then 2, 3, ... up to the count.
-    check.pairs.push_back(checkPair(s, firstEntryNumber(parameterFile)));
+    // The number written on the first entry, as the pre-scan read it (0 when there is none).
+    long long first = 0;
+    if (!scan.entries.empty() && !parseLeadingInt(scan.entries.front().number, first)) first = 0;
+    check.pairs.push_back(checkPair(s, first));
     for (long long next = 2; next <= scan.pairCount; ++next) {
       if (loadDataFileEntry(s, next) != PairLookup::Found) break;
       check.pairs.push_back(checkPair(s, next));

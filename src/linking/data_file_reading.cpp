@@ -1,5 +1,7 @@
 #include "linking/data_file_reading.h"
 
+#include <new>
+
 bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out) {
   RunHost& host = s.host();
@@ -22,4 +24,23 @@ bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
 void showNotEnoughMemory(RunHost& host) {
   host.beep();
   host.showMessage("Not Enough Memory", "", MessageButtons::Ok);
+}
+
+bool readItemArraysShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                         std::size_t records, std::vector<double>& slopes,
+                         std::vector<double>* intercepts, std::vector<double>* guessing) {
+  try {
+    slopes.assign(records * static_cast<std::size_t>(s.Theta_Dimension), 0.0);
+    if (intercepts != nullptr) intercepts->assign(records, 0.0);
+    if (guessing != nullptr) guessing->assign(records, 0.0);
+  } catch (const std::bad_alloc&) {
+    showNotEnoughMemory(s.host());
+    return false;
+  }
+  ItemFileOutputs out;
+  out.slopes = slopes;
+  if (intercepts != nullptr) out.intercepts = *intercepts;
+  if (guessing != nullptr) out.guessing = *guessing;
+  out.dimension = intercepts != nullptr ? s.Theta_Dimension : 0;
+  return readDataFileShown(s, spec, scaleFlag, out);
 }

@@ -6,6 +6,9 @@
 // warning shown once per file and run.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "data/item_file.h"
 #include "linking/run_settings.h"
 
@@ -15,3 +18,11 @@ bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
 
 // The run's answer to an allocation that failed: a beep and "Not Enough Memory".
 void showNotEnoughMemory(RunHost& host);
+
+// Sizes the arrays for records records (slopes: records x Theta_Dimension; intercepts and
+// guessing, when given: records) and reads spec into them with readDataFileShown. With
+// intercepts the file is an item file whose format must hold Theta_Dimension "A". An
+// allocation failure is shown as such and fails the read.
+bool readItemArraysShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                         std::size_t records, std::vector<double>& slopes,
+                         std::vector<double>* intercepts, std::vector<double>* guessing);

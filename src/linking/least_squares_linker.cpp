@@ -21,20 +21,9 @@ LeastSquaresLinker::LeastSquaresLinker(LinkingJob* job) {
 // An allocation failure for the arrays fails the read like a faulty file, after its message.
 bool LeastSquaresLinker::readItems(const DataFileSpec& spec, std::vector<double>& slopes,
                                    std::vector<double>& intercepts) {
-  const auto n = static_cast<std::size_t>(settings.itemCount);
-  const auto p = static_cast<std::size_t>(settings.Theta_Dimension);
-  try {
-    slopes.assign(n * p, 0.0);
-    intercepts.assign(n, 0.0);
-  } catch (const std::bad_alloc&) {
-    showNotEnoughMemory(settings.host());
-    return false;
-  }
-  ItemFileOutputs out;
-  out.slopes = slopes;
-  out.intercepts = intercepts;
-  out.dimension = settings.Theta_Dimension;
-  return readDataFileShown(settings, spec, scaleFlag, out);
+  return readItemArraysShown(settings, spec, scaleFlag,
+                             static_cast<std::size_t>(settings.itemCount), slopes, &intercepts,
+                             nullptr);
 }
 
 void LeastSquaresLinker::computeTransformation(double* block) {
