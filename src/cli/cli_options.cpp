@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -14,6 +15,23 @@ int threadCount(const std::string& text) {
   return errno == 0 && value >= 1 && value <= 1024 ? static_cast<int>(value) : 0;
 }
 
+// Whether args[i] is the option name, as "NAME VALUE" (i then moves to the value) or
+// "NAME=VALUE"; value is empty when none is given.
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
+                 std::string& value) {
+  const std::string& arg = args[i];
+  if (arg == name) {
+    value = i + 1 < args.size() ? args[++i] : std::string();
+    return true;
+  }
+  if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+      arg[name.size()] == '=') {
+    value = arg.substr(name.size() + 1);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 CliParse parseCliOptions(const std::vector<std::string>& args) {
@@ -22,33 +40,23 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
   bool onlyFiles = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (!onlyFiles && (arg == "--threads" || arg.rfind("--threads=", 0) == 0)) {
-      const bool joined = arg != "--threads";
-      const std::string value = joined ? arg.substr(10) : i + 1 < args.size() ? args[++i] : "";
+    std::string value;
+    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+      o.parameterFiles.push_back(arg);
+    } else if (optionValue(args, i, "--threads", value)) {
       o.evaluation.threads = threadCount(value);
       if (o.evaluation.threads == 0) {
         parse.ok = false;
         parse.error = "--threads takes a number of threads from 1 to 1024, not '" + value + "'";
         return parse;
       }
-    } else if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-      o.parameterFiles.push_back(arg);
-    } else if (arg == "--results" || arg.rfind("--results=", 0) == 0) {
-      if (arg == "--results") {
-        if (i + 1 == args.size()) {
-          parse.ok = false;
-          parse.error = "--results needs a file name";
-          return parse;
-        }
-        o.resultsFile = args[++i];
-      } else {
-        o.resultsFile = arg.substr(std::string("--results=").size());
-      }
-      if (o.resultsFile.empty()) {
+    } else if (optionValue(args, i, "--results", value)) {
+      if (value.empty()) {
         parse.ok = false;
         parse.error = "--results needs a file name";
         return parse;
       }
+      o.resultsFile = value;
     } else if (arg == "--check") {
       o.check = true;
     } else if (arg == "--") {
