@@ -1,14 +1,13 @@
 // Every shipped example loaded into the Linking Parameters form and saved again runs to the
 // same report, and is written back as it was.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "params/choice_list.h"
 #include "params/linking_parameters_form.h"
+#include "support/link_process.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -35,13 +34,9 @@ TEST(LinkingParametersFormRoundTrip, ExamplesLoadedAndSavedRunToTheSameReports) 
     ASSERT_EQ(form.writeFile(saved, true), std::nullopt);
     EXPECT_EQ(readWholeFile(saved), readWholeFile(original));
 
-    const std::string out = dir.file(name + ".out");
-    const std::string command = std::string(TORVAK_LINK_EXE) +
-                                " --no-progress --on-problem=stop " + saved + " >" + out +
-                                " 2>/dev/null </dev/null";
-    const int raw = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
-    EXPECT_EQ(readWholeFile(out), readWholeFile(entry.path().string()));
+    const LinkProcess ran = runTorvakLink(dir, "--no-progress --on-problem=stop " + saved);
+    EXPECT_EQ(ran.exitCode, 0);
+    EXPECT_EQ(ran.out, readWholeFile(entry.path().string()));
     ++checked;
   }
   EXPECT_GE(checked, 6);
