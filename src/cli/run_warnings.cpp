@@ -11,7 +11,7 @@ namespace {
 // Why a run that ended with status 0 linked no pair, as far as its file says.
 std::string nothingLinkedReason(const RunResults& run) {
   const PreScan scan = preScanParameterFile(run.parameterFile);
-  if (scan.modelType != 1 && scan.modelType != 3 && scan.modelType != 4) {
+  if (!modelLinksPairs(scan.modelType)) {
     const std::string absent =
         scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
     return "Model_Type is " + std::to_string(scan.modelType) + absent + "; only 1, 3 and 4 link";

@@ -46,7 +46,7 @@ int runLinking(LinkingJob* job) {
     return 1;
   }
 
-  if (scan.error.empty() && (scan.modelType == 1 || scan.modelType == 3 || scan.modelType == 4)) {
+  if (scan.error.empty() && modelLinksPairs(scan.modelType)) {
     const EntryPlan plan = planEntries(scan.entries);
     if (!plan.inOrder) {
       host.showMessage(entryPlanMessage(job->parameterFilePath, scan.entries, plan), "",

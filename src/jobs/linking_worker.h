@@ -42,3 +42,8 @@ struct PreScan {
 };
 
 PreScan preScanParameterFile(const std::string& path);
+
+// Whether a model type has an engine that links pairs (1, 3 and 4).
+inline bool modelLinksPairs(int modelType) {
+  return modelType == 1 || modelType == 3 || modelType == 4;
+}

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "jobs/linking_worker.h"
 #include "linking/run_settings.h"
 
 struct DataFileGlance {
@@ -35,7 +36,7 @@ struct RunCheck {
   RunSettings settings;
   std::vector<PairCheck> pairs;
 
-  bool hasEngine() const { return modelType == 1 || modelType == 3 || modelType == 4; }
+  bool hasEngine() const { return modelLinksPairs(modelType); }
   bool passes() const;
 };
 
