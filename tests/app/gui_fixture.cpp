@@ -12,6 +12,7 @@
 
 #include "app/main_frame.h"
 #include "app/pellan1_doc.h"
+#include "app/pellan1_view.h"
 #include "app/profile.h"
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -95,4 +96,19 @@ QStringList GuiFixture::subWindowTitles() const {
   for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList())
     titles.append(window->windowTitle());
   return titles;
+}
+
+CPellan1View* GuiFixture::outputView(const QString& path) const {
+  for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList()) {
+    if (window->windowTitle() == "Linking output from: " + path) {
+      return qobject_cast<CPellan1View*>(window->widget());
+    }
+  }
+  return nullptr;
+}
+
+QString readText(const QString& path) {
+  QFile file(path);
+  file.open(QIODevice::ReadOnly);
+  return QString::fromUtf8(file.readAll());
 }

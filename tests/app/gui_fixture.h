@@ -17,11 +17,15 @@
 #include "support/temp_dir.h"
 
 class QAction;
+class CPellan1View;
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
+
+// The whole text of a UTF-8 file (empty when it cannot be read).
+QString readText(const QString& path);
 
 // Runs the event loop until done() holds or timeoutMs passes; returns done().
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 15000);
@@ -54,6 +58,8 @@ class GuiFixture : public ::testing::Test {
   QAction* action(int id) const;
   QStringList visibleMenus() const;
   QStringList subWindowTitles() const;
+  // The output window of a run of the parameter file at path; null when there is none.
+  CPellan1View* outputView(const QString& path) const;
 
   TempDir dir_;
   std::unique_ptr<Profile> profile_;

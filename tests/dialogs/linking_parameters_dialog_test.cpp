@@ -1,5 +1,7 @@
 // The Linking Parameters dialog on screen: composing a run and saving it, loading a file and
 // linking it, the boxes of refused actions, and File > New/Load Linking Ini.
+#include "dialogs/linking_parameters_dialog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +21,6 @@
 #include "app/command_ids.h"
 #include "app/gui_fixture.h"
 #include "app/pellan1_view.h"
-#include "dialogs/linking_parameters_dialog.h"
 #include "dialogs/linking_parameters_ids.h"
 
 namespace {
@@ -55,12 +56,6 @@ class FileDialogAnswerer {
   QTimer timer_;
 };
 
-QString readText(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return QString::fromUtf8(file.readAll());
-}
-
 }  // namespace
 
 class ParametersDialog : public GuiFixture {
@@ -84,19 +79,11 @@ class ParametersDialog : public GuiFixture {
   static void type(QWidget* dialog, int id, const QString& text) {
     control<QLineEdit>(dialog, id)->setText(text);
   }
-  CPellan1View* outputView(const QString& path) const {
-    for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList()) {
-      if (window->windowTitle() == "Linking output from: " + path) {
-        return qobject_cast<CPellan1View*>(window->widget());
-      }
-    }
-    return nullptr;
-  }
 };
 
 TEST_F(ParametersDialog, NewComposePairSaveAsAndTheWrittenFileRuns) {
   example("m1_1d");
-  frame_->findChild<QAction*>(QString("ID_%1").arg(CommandId::NewLinkingIni))->trigger();
+  action(CommandId::NewLinkingIni)->trigger();
   QPointer<LinkingParametersDialog> dialog = openDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->windowTitle().endsWith("Untitle"));
@@ -145,9 +132,8 @@ TEST_F(ParametersDialog, NewComposePairSaveAsAndTheWrittenFileRuns) {
   EXPECT_TRUE(readText(saved).contains("$Data_Files 1= " + from + " "));
 
   click(dialog, Link);  // named now: saves without asking, runs and closes
-  ASSERT_TRUE(waitUntil([&] {
-    return dialog.isNull() && frame_->statusText().startsWith("Linking Done");
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return dialog.isNull() && frame_->statusText().startsWith("Linking Done"); }));
   ASSERT_NE(outputView(saved), nullptr);
   EXPECT_EQ(outputView(saved)->toPlainText(), expectedOutput("m1_1d"));
 }
@@ -157,7 +143,7 @@ TEST_F(ParametersDialog, LoadLinkingIniThenLinkShowsTheReportInAnOutputWindow) {
   const QString original = readText(path);
   {
     FileDialogAnswerer answer(path);
-    frame_->findChild<QAction*>(QString("ID_%1").arg(CommandId::LoadLinkingIni))->trigger();
+    action(CommandId::LoadLinkingIni)->trigger();
     EXPECT_EQ(answer.title(), "Open Linking Parameter File");
   }
   QPointer<LinkingParametersDialog> dialog = openDialog();
@@ -166,24 +152,22 @@ TEST_F(ParametersDialog, LoadLinkingIniThenLinkShowsTheReportInAnOutputWindow) {
   EXPECT_EQ(control<QComboBox>(dialog, LinkFunctionType)->currentText().left(2), "3 ");
   EXPECT_FALSE(control<QCheckBox>(dialog, NoOutput)->isChecked());
   click(dialog, Link);
-  ASSERT_TRUE(waitUntil([&] {
-    return dialog.isNull() && frame_->statusText().startsWith("Linking Done");
-  }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return dialog.isNull() && frame_->statusText().startsWith("Linking Done"); }));
   EXPECT_EQ(readText(path), original);
   ASSERT_NE(outputView(path), nullptr);
   EXPECT_EQ(outputView(path)->toPlainText(), expectedOutput("m3_1d_grid"));
 }
 
 TEST_F(ParametersDialog, RefusedSaveKeepsTheDialogOpenAndCancelClosesIt) {
-  frame_->findChild<QAction*>(QString("ID_%1").arg(CommandId::NewLinkingIni))->trigger();
-  frame_->findChild<QAction*>(QString("ID_%1").arg(CommandId::NewLinkingIni))->trigger();
+  action(CommandId::NewLinkingIni)->trigger();
+  action(CommandId::NewLinkingIni)->trigger();
   EXPECT_EQ(frame_->findChildren<LinkingParametersDialog*>().size(), 2);
   QPointer<LinkingParametersDialog> dialog = openDialog();
   {
     BoxAnswerer answer({"OK"});
     click(dialog, Ok);
-    EXPECT_EQ(answer.texts(),
-              QStringList{"The column format for from or to file can't be empty"});
+    EXPECT_EQ(answer.texts(), QStringList{"The column format for from or to file can't be empty"});
   }
   ASSERT_FALSE(dialog.isNull());
   EXPECT_TRUE(dialog->isVisible());

@@ -23,16 +23,6 @@
 #include "jobs/linking_worker.h"
 #include "run/linking_job.h"
 
-namespace {
-
-QString readText(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return QString::fromUtf8(file.readAll());
-}
-
-}  // namespace
-
 class LinkingRun : public GuiFixture {
  protected:
   // A parameter file that links the large example pair `pairs` times: long enough to stop.
@@ -45,15 +35,6 @@ class LinkingRun : public GuiFixture {
     }
     text.replace(entry, entries);
     return write("long.ini", text.toUtf8());
-  }
-
-  CPellan1View* outputView(const QString& path) const {
-    for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList()) {
-      if (window->windowTitle() == "Linking output from: " + path) {
-        return qobject_cast<CPellan1View*>(window->widget());
-      }
-    }
-    return nullptr;
   }
 
   static bool closed(const QPointer<LinkingProgressDialog>& dialog) {
