@@ -37,13 +37,3 @@ inline constexpr int NewLinkingIni = 32771;
 inline constexpr int LoadLinkingIni = 32772;
 inline constexpr int RunLinking = 61446;
 }  // namespace CommandId
-
-// Control IDs of the progress dialog, carried the same way ("ID_1046").
-namespace ControlId {
-inline constexpr int ProgressFrom = 1026;
-inline constexpr int ProgressTo = 1027;
-inline constexpr int ProgressEmpirical = 1028;
-inline constexpr int ProgressHide = 1040;
-inline constexpr int ProgressStop = 1046;
-inline constexpr int ProgressBar = 1047;
-}  // namespace ControlId

@@ -123,6 +123,11 @@ void CMainFrame::createToolBar() {
 
 void CMainFrame::createStatusBar() {
   QStatusBar* bar = statusBar();
+  // How the last run ended: a permanent pane, so that menu tips do not wipe it.
+  runStatus_ = new QLabel(bar);
+  runStatus_->setObjectName("runStatus");
+  runStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  bar->addPermanentWidget(runStatus_, 1);
   // The lock-key states cannot be read portably; the indicators show the panes, greyed.
   const char* const names[] = {"CAP", "NUM", "SCRL"};
   for (int i = 0; i < 3; ++i) {
@@ -222,7 +227,16 @@ void CMainFrame::setStatusText(const QString& text) { statusBar()->showMessage(t
 
 QString CMainFrame::statusText() const { return statusBar()->currentMessage(); }
 
+QString CMainFrame::runStatusText() const { return runStatus_->text(); }
+
+void CMainFrame::showRunEnding(const QString& text) {
+  runStatus_->setText(text);
+  runStatus_->setToolTip(text);
+}
+
 void CMainFrame::registerRun(std::shared_ptr<LinkingJob> job) { runs_.push_back(std::move(job)); }
+
+int CMainFrame::runThreads() const { return profile_->threads(); }
 
 int CMainFrame::activeRunCount() {
   std::erase_if(runs_, [](const auto& job) { return job->workerFinished.load(); });

@@ -10,8 +10,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPrinter>
+#include <QHash>
 #include <memory>
 #include <vector>
+
+#include "dialogs/linking_shell.h"
 
 class CChildFrame;
 class CPellan1Doc;
@@ -24,11 +27,10 @@ class QMenu;
 class QMdiSubWindow;
 struct LinkingJob;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public LinkingShell {
   Q_OBJECT
 
  public:
-  static constexpr const char* kTitle = "Torvak";
   static constexpr const char* kIdleText = "Ready";
 
   explicit CMainFrame(Profile* profile, QWidget* parent = nullptr);
@@ -47,14 +49,25 @@ class CMainFrame : public QMainWindow {
   CPellan1View* openDocumentFile(const QString& path, QString* error = nullptr);
   // A new document titled "Linking output from: " + path for a run; null when none can be
   // made, never an older window.
-  CPellan1View* openOutputWindow(const QString& parameterFilePath);
+  CPellan1View* openOutputView(const QString& parameterFilePath);
+  // The document of an output window, while it is open.
+  CPellan1Doc* outputDocument(int outputId) const;
 
-  void setStatusText(const QString& text);
+  // The message pane's text, and the run-ending pane's.
   QString statusText() const;
+  QString runStatusText() const;
 
-  // A run started from this window; quitting stops it first.
-  void registerRun(std::shared_ptr<LinkingJob> job);
   int activeRunCount();
+
+  // LinkingShell
+  QWidget* shellWindow() override { return this; }
+  int openOutputWindow(const QString& parameterFilePath) override;
+  void appendReportText(int outputId, const QString& text) override;
+  void setStatusText(const QString& text) override;
+  void showRunEnding(const QString& text) override;
+  void registerRun(std::shared_ptr<LinkingJob> job) override;
+  int runThreads() const override;
+  void noteRecentFile(const QString& path) override { addRecentFile(path); }
 
   HelpWindow* helpWindow();
 
@@ -106,10 +119,13 @@ class CMainFrame : public QMainWindow {
   QMenu* windowMenu_ = nullptr;
   QAction* recentPlaceholder_ = nullptr;
   QLabel* indicators_[3] = {};
+  QLabel* runStatus_ = nullptr;
   QPrinter printer_;
   QPointer<HelpWindow> helpWindow_;
   // The document template's memory: the title of the next new document.
   QString pendingTitle_;
   std::vector<std::shared_ptr<LinkingJob>> runs_;
+  QHash<int, QPointer<CPellan1Doc>> outputs_;
+  int lastOutputId_ = 0;
   bool closing_ = false;
 };

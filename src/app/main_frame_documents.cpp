@@ -99,9 +99,22 @@ CPellan1View* CMainFrame::fileNew() {
   return createFrame(document)->view();
 }
 
-CPellan1View* CMainFrame::openOutputWindow(const QString& parameterFilePath) {
+CPellan1View* CMainFrame::openOutputView(const QString& parameterFilePath) {
   pendingTitle_ = "Linking output from: " + parameterFilePath;
   return fileNew();
+}
+
+int CMainFrame::openOutputWindow(const QString& parameterFilePath) {
+  CPellan1View* view = openOutputView(parameterFilePath);
+  if (view == nullptr) return 0;
+  outputs_.insert(++lastOutputId_, view->doc());
+  return lastOutputId_;
+}
+
+CPellan1Doc* CMainFrame::outputDocument(int outputId) const { return outputs_.value(outputId); }
+
+void CMainFrame::appendReportText(int outputId, const QString& text) {
+  if (CPellan1Doc* document = outputDocument(outputId)) document->appendReportText(text);
 }
 
 CPellan1View* CMainFrame::openDocumentFile(const QString& path, QString* error) {

@@ -8,17 +8,8 @@
 
 namespace {
 
-// Why a run that ended with status 0 linked no pair, as far as its file says.
 std::string nothingLinkedReason(const RunResults& run) {
-  const PreScan scan = preScanParameterFile(run.parameterFile);
-  if (!modelLinksPairs(scan.modelType)) {
-    const std::string absent =
-        scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
-    return "Model_Type is " + std::to_string(scan.modelType) + absent + "; only 1, 3 and 4 link";
-  }
-  if (scan.pairCount == 0) return "the file has no \"$Data_Files\" entry";
-  if (!run.pairs.empty()) return "every pair failed and was skipped";
-  return "no pair was linked";
+  return nothingLinkedReason(preScanParameterFile(run.parameterFile), !run.pairs.empty());
 }
 
 std::string entryList(const RunResults& run, PairOutcome::Result result) {

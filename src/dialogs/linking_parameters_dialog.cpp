@@ -18,10 +18,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/main_frame.h"
 #include "data/record_preview.h"
 #include "dialogs/control_id.h"
 #include "dialogs/linking_parameters_ids.h"
+#include "dialogs/linking_shell.h"
 #include "dialogs/start_linking_run.h"
 #include "params/choice_list_file.h"
 
@@ -99,14 +99,14 @@ std::vector<std::string> choiceListFolders() {
 
 }  // namespace
 
-LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, CMainFrame* owner) {
+LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, LinkingShell* shell) {
   const ChoiceListSearch search = findChoiceList(choiceListFolders());
   if (!search.found) {
-    QMessageBox::warning(owner, CMainFrame::kTitle, qt(missingChoiceListText(search)));
+    QMessageBox::warning(shell->shellWindow(), LinkingShell::kTitle, qt(missingChoiceListText(search)));
     return nullptr;
   }
   auto form = std::make_unique<LinkingParametersForm>(search.list, std8(path));
-  auto* dialog = new LinkingParametersDialog(std::move(form), owner);
+  auto* dialog = new LinkingParametersDialog(std::move(form), shell);
   dialog->show();
   if (!path.isEmpty()) {
     const FormLoadResult result = dialog->form_->loadFile(std8(path));
@@ -122,12 +122,12 @@ LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, CMai
 }
 
 LinkingParametersDialog::LinkingParametersDialog(std::unique_ptr<LinkingParametersForm> form,
-                                                 CMainFrame* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                 LinkingShell* shell)
+    : QDialog(shell->shellWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint),
       form_(std::move(form)),
-      owner_(owner) {
+      shell_(shell) {
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   createControls();
@@ -406,7 +406,7 @@ void LinkingParametersDialog::showPreview() {
 void LinkingParametersDialog::tell(const Refusal& refusal) {
   if (!refusal) return;
   QMessageBox box(QMessageBox::Warning,
-                  refusal->caption.empty() ? QString(CMainFrame::kTitle) : qt(refusal->caption),
+                  refusal->caption.empty() ? QString(LinkingShell::kTitle) : qt(refusal->caption),
                   qt(refusal->text), QMessageBox::Ok, this);
   box.setObjectName("parametersMessageBox");
   box.exec();
@@ -438,7 +438,7 @@ void LinkingParametersDialog::confirm() {
 
 void LinkingParametersDialog::link() {
   if (!saveParameterFile(qt(form_->settingsPath), false)) return;
-  StartLinkingRun(qt(form_->settingsPath), owner_);
+  StartLinkingRun(qt(form_->settingsPath), shell_);
   accept();
 }
 

@@ -12,7 +12,7 @@
 
 #include "params/linking_parameters_form.h"
 
-class CMainFrame;
+class LinkingShell;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -27,13 +27,13 @@ class LinkingParametersDialog : public QDialog {
  public:
   // Creates and shows a dialog for path (empty: a new file). Returns nullptr when the
   // choice-list file is missing (the dialog has told the user and closed itself).
-  static LinkingParametersDialog* open(const QString& path, CMainFrame* owner);
+  static LinkingParametersDialog* open(const QString& path, LinkingShell* shell);
 
  protected:
   void changeEvent(QEvent* event) override;
 
  private:
-  LinkingParametersDialog(std::unique_ptr<LinkingParametersForm> form, CMainFrame* owner);
+  LinkingParametersDialog(std::unique_ptr<LinkingParametersForm> form, LinkingShell* shell);
   void createControls();
   QLayout* createSettingsGroup();
   QWidget* createFormatGroup();
@@ -61,7 +61,7 @@ class LinkingParametersDialog : public QDialog {
   void closeGridPoint();
 
   std::unique_ptr<LinkingParametersForm> form_;
-  CMainFrame* owner_;
+  LinkingShell* shell_;
   QComboBox* dimension_ = nullptr;
   QComboBox* model_ = nullptr;
   QComboBox* parameterization_ = nullptr;

@@ -9,10 +9,9 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/command_ids.h"
-#include "app/main_frame.h"
-#include "app/pellan1_view.h"
 #include "dialogs/control_id.h"
+#include "dialogs/linking_shell.h"
+#include "dialogs/progress_ids.h"
 #include "dialogs/qt_run_host.h"
 #include "jobs/linking_worker.h"
 #include "params/number_text.h"
@@ -30,12 +29,13 @@ int wrappingStep(int position, int step, int minimum, int maximum) {
   return minimum + (next - minimum) % (maximum - minimum);
 }
 
-LinkingProgressDialog::LinkingProgressDialog(std::shared_ptr<LinkingJob> job, CMainFrame* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+LinkingProgressDialog::LinkingProgressDialog(std::shared_ptr<LinkingJob> job,
+                                             LinkingShell* shell)
+    : QDialog(shell->shellWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint),
       job_(std::move(job)),
-      owner_(owner) {
+      shell_(shell) {
   setWindowTitle("Please wait, linking in progress.....");
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
@@ -86,13 +86,13 @@ QLineEdit* LinkingProgressDialog::createNameField(int id) {
 
 void LinkingProgressDialog::startRun() {
   const QString path = fromUtf8(job_->parameterFilePath);
-  CPellan1View* output = job_->openOutputView ? owner_->openOutputWindow(path) : nullptr;
-  if (job_->openOutputView && output == nullptr) {
-    owner_->setStatusText("No output window could be opened; the report goes to its file only: " +
+  const int output = job_->openOutputView ? shell_->openOutputWindow(path) : 0;
+  if (job_->openOutputView && output == 0) {
+    shell_->setStatusText("No output window could be opened; the report goes to its file only: " +
                           path);
   }
-  job_->host = std::make_shared<QtRunHost>(owner_, this, output ? output->doc() : nullptr);
-  owner_->registerRun(job_);
+  job_->host = std::make_shared<QtRunHost>(shell_, this, output);
+  shell_->registerRun(job_);
   // The thread shares the job and marks it finished; nothing here ever waits for it.
   startLinkingThread(job_).detach();
 }

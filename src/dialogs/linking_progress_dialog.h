@@ -13,7 +13,7 @@
 
 #include "run/progress_note.h"
 
-class CMainFrame;
+class LinkingShell;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,7 +28,7 @@ class LinkingProgressDialog : public QDialog {
  public:
   static constexpr int kStep = 10;
 
-  LinkingProgressDialog(std::shared_ptr<LinkingJob> job, CMainFrame* owner);
+  LinkingProgressDialog(std::shared_ptr<LinkingJob> job, LinkingShell* shell);
   ~LinkingProgressDialog() override;
 
   // Opens the run's output window and starts the worker; call once, before showing.
@@ -54,7 +54,7 @@ class LinkingProgressDialog : public QDialog {
   QLineEdit* createNameField(int id);
 
   std::shared_ptr<LinkingJob> job_;
-  CMainFrame* owner_;
+  LinkingShell* shell_;
   bool finished_ = false;
   QLineEdit* fromText_ = nullptr;
   QLineEdit* toText_ = nullptr;

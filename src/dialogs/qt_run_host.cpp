@@ -5,9 +5,8 @@
 #include <QThread>
 #include <atomic>
 
-#include "app/main_frame.h"
-#include "app/pellan1_doc.h"
 #include "dialogs/linking_progress_dialog.h"
+#include "dialogs/linking_shell.h"
 
 namespace {
 
@@ -27,8 +26,8 @@ QString fromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 }  // namespace
 
-QtRunHost::QtRunHost(CMainFrame* frame, LinkingProgressDialog* dialog, CPellan1Doc* output)
-    : frame_(frame), dialog_(dialog), output_(output) {}
+QtRunHost::QtRunHost(LinkingShell* shell, LinkingProgressDialog* dialog, int outputId)
+    : shell_(shell), shellWindow_(shell->shellWindow()), dialog_(dialog), outputId_(outputId) {}
 
 MessageAnswer QtRunHost::showMessage(const std::string& text, const std::string& caption,
                                      MessageButtons buttons) {
@@ -38,10 +37,10 @@ MessageAnswer QtRunHost::showMessage(const std::string& text, const std::string&
   onUiThread(
       [&] {
         QMessageBox box(
-            QMessageBox::Warning, caption.empty() ? QString(CMainFrame::kTitle) : fromUtf8(caption),
+            QMessageBox::Warning, caption.empty() ? QString(LinkingShell::kTitle) : fromUtf8(caption),
             fromUtf8(text),
             buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel,
-            frame_.data());
+            shellWindow_.data());
         box.setObjectName("runMessageBox");
         box.setWindowModality(Qt::ApplicationModal);
         answer.store(box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
@@ -57,7 +56,15 @@ void QtRunHost::beep() {
 void QtRunHost::setStatusText(const std::string& text) {
   onUiThread(
       [self = shared_from_this(), text = fromUtf8(text)] {
-        if (self->frame_) self->frame_->setStatusText(text);
+        if (LinkingShell* shell = self->shell()) shell->setStatusText(text);
+      },
+      false);
+}
+
+void QtRunHost::announceEnding(const RunEnding& ending) {
+  onUiThread(
+      [self = shared_from_this(), text = fromUtf8(runEndingText(ending))] {
+        if (LinkingShell* shell = self->shell()) shell->showRunEnding(text);
       },
       false);
 }
@@ -94,7 +101,7 @@ void QtRunHost::postDone() {
 void QtRunHost::insertReportText(const std::string& text) {
   onUiThread(
       [self = shared_from_this(), text = fromUtf8(text)] {
-        if (self->output_) self->output_->appendReportText(text);
+        if (LinkingShell* shell = self->shell()) shell->appendReportText(self->outputId_, text);
       },
       false);
 }

@@ -11,34 +11,38 @@
 #pragma once
 
 #include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <mutex>
 
 #include "run/run_host.h"
 
-class CMainFrame;
-class CPellan1Doc;
 class LinkingProgressDialog;
+class LinkingShell;
 
 class QtRunHost : public RunHost, public std::enable_shared_from_this<QtRunHost> {
  public:
-  // Construct on the user-interface thread.
-  QtRunHost(CMainFrame* frame, LinkingProgressDialog* dialog, CPellan1Doc* output);
+  // Construct on the user-interface thread; outputId is the shell's output window (0: none).
+  QtRunHost(LinkingShell* shell, LinkingProgressDialog* dialog, int outputId);
 
   MessageAnswer showMessage(const std::string& text, const std::string& caption,
                             MessageButtons buttons) override;
   void beep() override;
   void setStatusText(const std::string& text) override;
+  void announceEnding(const RunEnding& ending) override;
   void postProgress(const ProgressNote& note) override;
   void postDone() override;
   void insertReportText(const std::string& text) override;
 
  private:
   void showPendingProgress();
+  // The shell while its window lives (user-interface thread only).
+  LinkingShell* shell() const { return shellWindow_ ? shell_ : nullptr; }
 
-  QPointer<CMainFrame> frame_;
+  LinkingShell* shell_;
+  QPointer<QWidget> shellWindow_;
   QPointer<LinkingProgressDialog> dialog_;
-  QPointer<CPellan1Doc> output_;
+  int outputId_;
 
   std::mutex progressMutex_;
   ProgressNote pendingNote_;

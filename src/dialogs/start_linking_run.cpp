@@ -2,16 +2,17 @@
 
 #include <QFile>
 
-#include "app/main_frame.h"
-#include "app/profile.h"
 #include "dialogs/linking_progress_dialog.h"
+#include "dialogs/linking_shell.h"
 #include "run/linking_job.h"
 
-LinkingProgressDialog* StartLinkingRun(const QString& path, CMainFrame* owner) {
+LinkingProgressDialog* StartLinkingRun(const QString& path, LinkingShell* shell) {
   auto job = std::make_shared<LinkingJob>();
   job->parameterFilePath = QFile::encodeName(path).toStdString();
-  job->evaluation.threads = owner->profile().threads();
-  auto* dialog = new LinkingProgressDialog(job, owner);
+  job->evaluation.threads = shell->runThreads();
+  // The final status says how many pairs were linked or skipped.
+  job->collectPairOutcomes = true;
+  auto* dialog = new LinkingProgressDialog(job, shell);
   dialog->startRun();
   dialog->show();
   return dialog;

@@ -27,11 +27,27 @@ EngineOutcome runEngine(LinkingJob* job, int pairCount) {
   return outcome;
 }
 
-void announceEnd(LinkingJob* job, int status) {
+RunEnding runEnding(LinkingJob& job, int status, const PreScan* scan) {
+  RunEnding ending;
+  ending.parameterFile = job.parameterFilePath;
+  ending.status = status;
+  ending.pairsCounted = job.collectPairOutcomes;
+  ending.pairCount = scan ? scan->pairCount : 0;
+  for (const PairOutcome& pair : job.pairOutcomes) {
+    if (pair.result == PairOutcome::Result::Linked) ++ending.linked;
+    if (pair.result == PairOutcome::Result::Skipped) ending.skippedEntries.push_back(pair.entry);
+  }
+  ending.reportBlocksNotWritten = job.reportWriteFailures.load();
+  ending.stopRequested = job.stopEvent.poll();  // a manual event: the poll leaves it set
+  if (scan && ending.linked == 0) {
+    ending.nothingLinkedReason = nothingLinkedReason(*scan, !job.pairOutcomes.empty());
+  }
+  return ending;
+}
+
+void announceEnd(LinkingJob* job, int status, const PreScan* scan) {
   RunHost& host = *job->host;
-  const std::string text = status != 0 ? "Error: (" + std::to_string(status) + ") in Linking: "
-                                       : std::string("Linking Done: ");
-  host.setStatusText(text + job->parameterFilePath);
+  host.announceEnding(runEnding(*job, status, scan));
   host.beep();
   host.postDone();
   job->doneEvent.set();
@@ -73,7 +89,7 @@ int runLinking(LinkingJob* job) {
     if (job->resultArea.empty()) job->resultArea.resize(1);
     job->resultArea[0] = outcome.result;
   }
-  announceEnd(job, outcome.status);
+  announceEnd(job, outcome.status, &scan);
   return outcome.status;
 }
 
@@ -82,7 +98,7 @@ int endUnexpectedly(LinkingJob* job, const std::string& text) noexcept {
   try {
     job->host->beep();
     job->host->showMessage(text, "", MessageButtons::Ok);
-    announceEnd(job, kWorkerFailed);
+    announceEnd(job, kWorkerFailed, nullptr);
   } catch (...) {
     job->doneEvent.set();
   }
@@ -90,6 +106,17 @@ int endUnexpectedly(LinkingJob* job, const std::string& text) noexcept {
 }
 
 }  // namespace
+
+std::string nothingLinkedReason(const PreScan& scan, bool anyPairWorked) {
+  if (!modelLinksPairs(scan.modelType)) {
+    const std::string absent =
+        scan.modelType == 0 ? " (0 when no \"Model_Type=\" key is read)" : "";
+    return "Model_Type is " + std::to_string(scan.modelType) + absent + "; only 1, 3 and 4 link";
+  }
+  if (scan.pairCount == 0) return "the file has no \"$Data_Files\" entry";
+  if (anyPairWorked) return "every pair failed and was skipped";
+  return "no pair was linked";
+}
 
 PreScan preScanParameterFile(const std::string& path) {
   PreScan scan;

@@ -2,9 +2,9 @@
 //
 // The worker pre-scans the parameter file for "Model_Type=" (last one wins) and counts its
 // "$Data_Files" entries, builds the engine of that model (1, 3 or 4; any other model links
-// nothing and ends with status 0), runs it over that many pairs, and announces the end:
-// "Linking Done: " or "Error: (<status>) in Linking: " and the path as the status text, a beep,
-// the done post and the done event. Nothing thrown inside a run leaves the worker: it is shown
+// nothing and ends with status 0), runs it over that many pairs, and announces the end: its
+// RunEnding (by default "Linking Done: " or "Error: (<status>) in Linking: " and the path as
+// the status text), a beep, the done post and the done event. Nothing thrown inside a run leaves the worker: it is shown
 // as a message and the run ends with kWorkerFailed.
 //
 // Threads: runs on its own thread; reads the job's path and host, polls its stop event and
@@ -42,6 +42,9 @@ struct PreScan {
 };
 
 PreScan preScanParameterFile(const std::string& path);
+
+// Why a run of a file with this pre-scan, ended with status 0, linked no pair.
+std::string nothingLinkedReason(const PreScan& scan, bool anyPairWorked);
 
 // Whether a model type has an engine that links pairs (1, 3 and 4).
 inline bool modelLinksPairs(int modelType) {

@@ -26,6 +26,7 @@ class MessageLogHost : public RunHost {
                             MessageButtons buttons) override;
   void beep() override { inner_->beep(); }
   void setStatusText(const std::string& text) override { inner_->setStatusText(text); }
+  void announceEnding(const RunEnding& ending) override { inner_->announceEnding(ending); }
   void postProgress(const ProgressNote& note) override;
   void postDone() override { inner_->postDone(); }
   void insertReportText(const std::string& text) override { inner_->insertReportText(text); }

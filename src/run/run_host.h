@@ -14,6 +14,7 @@
 #include <string>
 
 #include "run/progress_note.h"
+#include "run/run_ending.h"
 
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
@@ -27,6 +28,10 @@ class RunHost {
                                     MessageButtons buttons) = 0;
   virtual void beep() = 0;
   virtual void setStatusText(const std::string& text) = 0;
+  // The run's end, once, before the done post. By default the documented status text.
+  virtual void announceEnding(const RunEnding& ending) {
+    setStatusText(documentedStatusText(ending));
+  }
   virtual void postProgress(const ProgressNote& note) = 0;
   virtual void postDone() = 0;
   // Report text for the run's output window; a host whose window is gone drops it.

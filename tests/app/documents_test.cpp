@@ -119,7 +119,7 @@ TEST_F(Documents, ClosingAChangedDocumentAsksToSave) {
 
 TEST_F(Documents, NewDocumentsTakeTheTitleOfTheLatestOutputWindow) {
   EXPECT_EQ(frame_->fileNew()->doc()->title(), "");
-  frame_->openOutputWindow("/data/run.ini");
+  frame_->openOutputView("/data/run.ini");
   EXPECT_EQ(frame_->fileNew()->doc()->title(), "Linking output from: /data/run.ini");
 }
 

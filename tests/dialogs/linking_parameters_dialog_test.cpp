@@ -133,7 +133,7 @@ TEST_F(ParametersDialog, NewComposePairSaveAsAndTheWrittenFileRuns) {
 
   click(dialog, Link);  // named now: saves without asking, runs and closes
   ASSERT_TRUE(waitUntil(
-      [&] { return dialog.isNull() && frame_->statusText().startsWith("Linking Done"); }));
+      [&] { return dialog.isNull() && frame_->runStatusText().startsWith("Linking Done"); }));
   ASSERT_NE(outputView(saved), nullptr);
   EXPECT_EQ(outputView(saved)->toPlainText(), expectedOutput("m1_1d"));
 }
@@ -153,7 +153,7 @@ TEST_F(ParametersDialog, LoadLinkingIniThenLinkShowsTheReportInAnOutputWindow) {
   EXPECT_FALSE(control<QCheckBox>(dialog, NoOutput)->isChecked());
   click(dialog, Link);
   ASSERT_TRUE(waitUntil(
-      [&] { return dialog.isNull() && frame_->statusText().startsWith("Linking Done"); }));
+      [&] { return dialog.isNull() && frame_->runStatusText().startsWith("Linking Done"); }));
   EXPECT_EQ(readText(path), original);
   ASSERT_NE(outputView(path), nullptr);
   EXPECT_EQ(outputView(path)->toPlainText(), expectedOutput("m3_1d_grid"));
