@@ -1,15 +1,12 @@
 #include "app/main_frame.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 
 #include "app/about_dialog.h"
@@ -92,6 +89,7 @@ void CMainFrame::createMenus() {
   for (int id : {WindowNew, WindowCascade, WindowTile, WindowArrange}) {
     windowMenu_->addAction(commandAction(id));
   }
+  connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateWindowList);
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->addAction(commandAction(HelpContent));
@@ -267,44 +265,4 @@ void CMainFrame::helpSearch() { helpWindow()->showSearch(); }
 void CMainFrame::about() {
   CAboutDlg dialog(this);
   dialog.exec();
-}
-
-bool CMainFrame::stopRunsBeforeQuit() {
-  if (activeRunCount() == 0) return true;
-  const auto answer =
-      QMessageBox::question(this, kTitle, "Linking runs are in progress. Stop them and quit?",
-                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  if (answer != QMessageBox::Yes) return false;
-  for (const auto& job : runs_) job->stopEvent.set();
-  // The workers may still need this thread (a message, the last report text), so wait with
-  // the event loop running.
-  QEventLoop loop;
-  QTimer poll;
-  connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-    if (activeRunCount() == 0) loop.quit();
-  });
-  poll.start(20);
-  loop.exec();
-  return true;
-}
-
-void CMainFrame::closeEvent(QCloseEvent* event) {
-  // A second close request while runs wind up or save prompts are open waits for the first.
-  if (closing_) {
-    event->ignore();
-    return;
-  }
-  closing_ = true;
-  bool closed = stopRunsBeforeQuit();
-  if (closed) {
-    mdi_->closeAllSubWindows();  // each changed document asks to be saved
-    closed = mdi_->subWindowList().isEmpty();
-  }
-  closing_ = false;
-  if (!closed) {
-    event->ignore();
-    return;
-  }
-  if (helpWindow_) helpWindow_->close();
-  event->accept();
 }

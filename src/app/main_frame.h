@@ -93,6 +93,8 @@ class CMainFrame : public QMainWindow, public LinkingShell {
   void updateWindowTitle();
 
   CChildFrame* createFrame(CPellan1Doc* document);
+  QSize initialFrameSize(const CPellan1View* view) const;
+  void updateWindowList();
   CPellan1Doc* createDocument();
   void renumberFrames(CPellan1Doc* document);
   QList<CChildFrame*> framesOf(const CPellan1Doc* document) const;
@@ -110,13 +112,19 @@ class CMainFrame : public QMainWindow, public LinkingShell {
   void openRecentFile(int index);
   void windowNew();
   void windowArrangeIcons();
-  bool stopRunsBeforeQuit();
+  // The save prompt of a changed document; Done also when it was not changed.
+  enum class SaveAnswer { Done, Discard, Cancelled };
+  SaveAnswer askToSave(CPellan1Doc* document);
+  bool confirmQuit();
+  void stopRuns();
+  QString initialSaveName(const CPellan1Doc* document) const;
 
   Profile* profile_;
   QMdiArea* mdi_ = nullptr;
   QMenu* fileMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QMenu* windowMenu_ = nullptr;
+  QList<QAction*> windowList_;  // the Window menu's entries after its commands
   QAction* recentPlaceholder_ = nullptr;
   QLabel* indicators_[3] = {};
   QLabel* runStatus_ = nullptr;

@@ -17,6 +17,8 @@
 #include "app/pellan1_doc.h"
 #include "app/pellan1_view.h"
 #include "app/profile.h"
+#include "linking/report_save_name.h"
+#include "run/linking_job.h"
 
 namespace {
 
@@ -66,6 +68,7 @@ CChildFrame* CMainFrame::createFrame(CPellan1Doc* document) {
   auto* view = new CPellan1View(document);
   auto* frame = new CChildFrame(view, [this](CChildFrame* f) { return canCloseFrame(f); });
   mdi_->addSubWindow(frame);
+  frame->resize(initialFrameSize(view));
   connect(frame, &QObject::destroyed, this, [this, document = QPointer<CPellan1Doc>(document)] {
     // Runs after the frame left the area's list.
     QTimer::singleShot(0, this, [this, document] {
@@ -107,6 +110,7 @@ CPellan1View* CMainFrame::openOutputView(const QString& parameterFilePath) {
 int CMainFrame::openOutputWindow(const QString& parameterFilePath) {
   CPellan1View* view = openOutputView(parameterFilePath);
   if (view == nullptr) return 0;
+  view->doc()->setRunParameterFile(parameterFilePath);
   outputs_.insert(++lastOutputId_, view->doc());
   return lastOutputId_;
 }
@@ -123,7 +127,6 @@ CPellan1View* CMainFrame::openDocumentFile(const QString& path, QString* error) 
     if (document->pathName() == absolute) {
       CChildFrame* frame = framesOf(document).first();
       mdi_->setActiveSubWindow(frame);
-      addRecentFile(absolute);
       return frame->view();
     }
   }
@@ -192,20 +195,29 @@ void CMainFrame::fileClose() {
 // the save prompt or the save fails.
 bool CMainFrame::canCloseFrame(CChildFrame* frame) {
   CPellan1Doc* document = frame->view()->doc();
-  if (framesOf(document).size() > 1 || !document->isModified()) return true;
-  const auto answer = QMessageBox::question(
-      this, kTitle, QString("Save changes to %1?").arg(document->promptName()),
-      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  if (answer == QMessageBox::Cancel) return false;
-  if (answer == QMessageBox::No) return true;
-  return saveDocument(document, false);
+  if (framesOf(document).size() > 1) return true;
+  return askToSave(document) != SaveAnswer::Cancelled;
+}
+
+// What the save dialog proposes: the document's file; for a run's output window the run's
+// report file or a name beside its parameter file, never a file an open run reads.
+QString CMainFrame::initialSaveName(const CPellan1Doc* document) const {
+  if (!document->pathName().isEmpty()) return document->pathName();
+  if (document->runParameterFile().isEmpty()) return document->title();
+  std::vector<std::string> inUse = filesReadByRun(document->runParameterFile().toStdString());
+  for (const auto& job : runs_) {
+    if (job->workerFinished.load()) continue;
+    const std::vector<std::string> read = filesReadByRun(job->parameterFilePath);
+    inUse.insert(inUse.end(), read.begin(), read.end());
+  }
+  return QString::fromStdString(
+      proposedReportName(document->runParameterFile().toStdString(), inUse));
 }
 
 bool CMainFrame::saveDocument(CPellan1Doc* document, bool askName) {
   QString path = document->pathName();
   if (askName || path.isEmpty()) {
-    const QString initial = path.isEmpty() ? document->title() : path;
-    path = fileDialogPath(this, "Save As", QFileDialog::AcceptSave, initial);
+    path = fileDialogPath(this, "Save As", QFileDialog::AcceptSave, initialSaveName(document));
     if (path.isEmpty()) return false;
   }
   QString reason;

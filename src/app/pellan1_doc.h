@@ -33,6 +33,10 @@ class CPellan1Doc : public QObject {
   // The name the save prompt uses: the path, or the title, or "Untitled".
   QString promptName() const;
 
+  // An output window's document: the parameter file of the run whose report it shows.
+  const QString& runParameterFile() const { return runParameterFile_; }
+  void setRunParameterFile(const QString& path) { runParameterFile_ = path; }
+
   // Reads path into the document; on failure returns false with the reason in *error.
   bool openFile(const QString& path, QString* error);
   // Writes the document to path and makes it the document's file; false with a reason.
@@ -49,6 +53,7 @@ class CPellan1Doc : public QObject {
   QTextDocument* text_;
   QString path_;
   QString title_;
+  QString runParameterFile_;
   TextEncoding encoding_;
   QByteArray savedBytes_;  // the file's bytes while the text matches them
   bool hasSavedBytes_ = false;

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QFileInfo>
 #include <QTimer>
+#include <QWindow>
 #include <cmath>
 
 #include "dialogs/control_id.h"
@@ -36,7 +38,8 @@ LinkingProgressDialog::LinkingProgressDialog(std::shared_ptr<LinkingJob> job,
                          Qt::WindowCloseButtonHint),
       job_(std::move(job)),
       shell_(shell) {
-  setWindowTitle("Please wait, linking in progress.....");
+  setWindowTitle(QString("Please wait, linking in progress..... (%1)")
+                     .arg(QFileInfo(parameterFilePath()).fileName()));
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
 
@@ -84,7 +87,34 @@ QLineEdit* LinkingProgressDialog::createNameField(int id) {
   return field;
 }
 
+QString LinkingProgressDialog::parameterFilePath() const {
+  return fromUtf8(job_->parameterFilePath);
+}
+
+// Below and to the right of the newest other run's dialog that shows, else centred (Qt's own).
+void LinkingProgressDialog::placeBesideOtherRuns() {
+  if (parentWidget() == nullptr) return;
+  const LinkingProgressDialog* newest = nullptr;
+  for (auto* other : parentWidget()->findChildren<LinkingProgressDialog*>()) {
+    if (other != this && other->isVisible() && !other->isMinimized()) newest = other;
+  }
+  if (newest != nullptr) move(newest->pos() + QPoint(32, 32));
+}
+
+void LinkingProgressDialog::showAgain() {
+  if (isMinimized() || !isVisible()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void LinkingProgressDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Sent before the window is mapped, so the window manager never sees it as a transient.
+  if (QWindow* window = windowHandle()) window->setTransientParent(nullptr);
+}
+
 void LinkingProgressDialog::startRun() {
+  placeBesideOtherRuns();
   const QString path = fromUtf8(job_->parameterFilePath);
   const int output = job_->openOutputView ? shell_->openOutputWindow(path) : 0;
   if (job_->openOutputView && output == 0) {

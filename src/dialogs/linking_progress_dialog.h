@@ -6,6 +6,11 @@
 // as Stop while the worker still runs and closes the dialog once it has finished; the dialog
 // is never left maximised and closes itself when the run is done. It shares the run's job
 // with the worker, so either may end first.
+//
+// The title names the parameter file, and a dialog opened while another run's shows opens
+// below and to the right of it, so several runs can be told apart. The dialog is not a
+// transient of the main window: some window managers minimise a transient's whole group, and
+// Hide must not take the main window with it.
 #pragma once
 
 #include <QDialog>
@@ -39,6 +44,9 @@ class LinkingProgressDialog : public QDialog {
   void finishRun();
 
   const std::shared_ptr<LinkingJob>& job() const { return job_; }
+  QString parameterFilePath() const;
+  // Shows a minimised or hidden dialog again, raised.
+  void showAgain();
   QProgressBar* progressBar() const { return progressBar_; }
 
  public slots:
@@ -47,11 +55,13 @@ class LinkingProgressDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void reject() override;
 
  private:
   QLineEdit* createNameField(int id);
+  void placeBesideOtherRuns();
 
   std::shared_ptr<LinkingJob> job_;
   LinkingShell* shell_;

@@ -12,6 +12,7 @@ LinkingProgressDialog* StartLinkingRun(const QString& path, LinkingShell* shell)
   job->evaluation.threads = shell->runThreads();
   // The final status says how many pairs were linked or skipped.
   job->collectPairOutcomes = true;
+  shell->noteRecentFile(path);
   auto* dialog = new LinkingProgressDialog(job, shell);
   dialog->startRun();
   dialog->show();

@@ -135,7 +135,15 @@ TEST_F(Documents, RecentListKeepsTheSixLatestInTheProfile) {
   QStringList paths;
   for (int i = 1; i <= 8; ++i) paths.append(write(QString("file%1.txt").arg(i), "x\n"));
   for (const QString& path : paths) frame_->openDocumentFile(path);
-  frame_->openDocumentFile(paths[3]);  // opened again: moves to the top
+  // Opened again while open: its window is activated and the list stays as it was.
+  CPellan1View* fourth = frame_->openDocumentFile(paths[3]);
+  EXPECT_EQ(frame_->activeView(), fourth);
+  EXPECT_EQ(profile_->recentFiles(),
+            (QStringList{paths[7], paths[6], paths[5], paths[4], paths[3], paths[2]}));
+  // Opened again after its window closed: it moves to the top.
+  fourth->parentWidget()->close();
+  ASSERT_TRUE(waitUntil([&] { return frame_->documents().size() == 7; }));
+  frame_->openDocumentFile(paths[3]);
 
   const QStringList expected = {paths[3], paths[7], paths[6], paths[5], paths[4], paths[2]};
   EXPECT_EQ(profile_->recentFiles(), expected);

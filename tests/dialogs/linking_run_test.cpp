@@ -8,7 +8,13 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QWindow>
+#include <QDir>
 #include <QPointer>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -54,9 +60,12 @@ TEST_F(LinkingRun, ExampleRunFillsItsTitledOutputWindowWithTheReport) {
     // The window is there before the worker had any chance to send text.
     CPellan1View* view = outputView(path);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), "Please wait, linking in progress.....");
+    EXPECT_EQ(dialog->windowTitle(),
+              "Please wait, linking in progress..... (" + QFileInfo(path).fileName() + ")");
     ASSERT_TRUE(waitUntil([&] { return closed(dialog); }));
     EXPECT_EQ(view->toPlainText(), expectedOutput(name));
+    EXPECT_EQ(frame_->runStatusText(), "Linking Done: " + path);
+    frame_->setStatusText("a menu's tip");  // passing texts leave the run's ending alone
     EXPECT_EQ(frame_->runStatusText(), "Linking Done: " + path);
     EXPECT_TRUE(view->doc()->isModified());
   }
@@ -194,6 +203,83 @@ TEST_F(LinkingRun, QuittingDuringRunsAsksThenStopsThem) {
   EXPECT_EQ(frame_->activeRunCount(), 0);
   EXPECT_EQ(answer.texts().size(), 2);
   EXPECT_TRUE(answer.texts()[1].startsWith("Save changes to Linking output from: "));
+}
+
+TEST_F(LinkingRun, ACancelledSavePromptOnQuitLeavesTheRunsWorking) {
+  const QString path = longRun(400);
+  QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
+  auto job = dialog->job();
+  ASSERT_TRUE(waitUntil([&] { return outputView(path)->doc()->isModified(); }));
+  {
+    BoxAnswerer answer({"&Yes", "Cancel"});
+    EXPECT_FALSE(frame_->close());
+    EXPECT_EQ(answer.texts().size(), 2);
+  }
+  EXPECT_FALSE(job->stopEvent.poll()) << "asked before anything is stopped";
+  EXPECT_EQ(frame_->activeRunCount(), 1);
+  EXPECT_NE(outputView(path), nullptr);
+  dialog->stop();
+}
+
+TEST_F(LinkingRun, SavingAnOutputWindowProposesTheReportNeverTheParameterFile) {
+  struct Case {
+    const char* example;
+    bool keepReportName;
+    QString proposed;  // file name in the parameter file's folder
+  };
+  for (const Case& c : {Case{"m1_1d", true, "m1_1d-report.txt"},
+                        Case{"m1_1d", false, "m1_1d-report.txt"},
+                        Case{"m4_3d_empirical", false, "m4_3d_empirical-report.txt"}}) {
+    SCOPED_TRACE(c.example);
+    const QString path = example(c.example);
+    if (!c.keepReportName) {
+      QString text = readText(path);
+      text.remove(QRegularExpression("Output_File_(Type|Name)=[^\\n]*\\n"));
+      write(QFileInfo(path).fileName(), text.toUtf8());
+    }
+    QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
+    ASSERT_TRUE(waitUntil([&] { return closed(dialog) && frame_->activeRunCount() == 0; }));
+    QString proposed;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (files == nullptr) return;
+      answer.stop();
+      proposed = files->selectedFiles().value(0);
+      files->reject();
+    });
+    answer.start(10);
+    BoxAnswerer yes({"&Yes", "&No"});
+    outputView(path)->parentWidget()->close();
+    EXPECT_EQ(proposed, QFileInfo(path).dir().filePath(c.proposed));
+    outputView(path)->doc()->setModified(false);
+    outputView(path)->parentWidget()->close();
+    waitUntil([&] { return outputView(path) == nullptr; });
+  }
+}
+
+TEST_F(LinkingRun, TwoRunsDialogsAreToldApartAndHideTakesOnlyItsDialog) {
+  const QString first = longRun(400);
+  const QString second = example("m1_2d");
+  QPointer<LinkingProgressDialog> one = StartLinkingRun(first, frame_.get());
+  QPointer<LinkingProgressDialog> two = StartLinkingRun(second, frame_.get());
+  EXPECT_NE(one->windowTitle(), two->windowTitle());
+  if (!two.isNull() && two->isVisible()) EXPECT_NE(one->pos(), two->pos());
+  // Not a transient of the main window, which a window manager would minimise with it.
+  EXPECT_EQ(one->windowHandle()->transientParent(), nullptr);
+  one->findChild<QPushButton*>("ID_1040")->click();  // Hide
+  EXPECT_TRUE(one->isMinimized());
+  EXPECT_FALSE(frame_->isMinimized());
+  QMenu* windows = nullptr;
+  for (QAction* action : frame_->menuBar()->actions()) {
+    if (action->text() == "&Window") windows = action->menu();
+  }
+  emit windows->aboutToShow();
+  QAction* entry = windows->actions().constLast();
+  EXPECT_EQ(entry->text(), "Linking run: " + first);
+  entry->trigger();
+  EXPECT_FALSE(one->isMinimized());
+  one->stop();
 }
 
 TEST_F(LinkingRun, RunLinkingAsksForTheParameterFileAndCancelDoesNothing) {
