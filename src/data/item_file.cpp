@@ -318,3 +318,10 @@ ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemF
     return result;
   }
 }
+
+std::string columnFormatProblem(const std::string& columnFormat, int dimension) {
+  ItemFileOutputs out;
+  out.dimension = dimension;
+  const std::string problem = formatProblem(countFormat(columnFormat), out);
+  return problem.empty() ? problem : "column format " + columnFormat + " " + problem;
+}

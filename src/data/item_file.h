@@ -42,3 +42,8 @@ ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemF
 // The same from a stream; spec.name is used in messages only.
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
                               const ItemFileOutputs& out);
+
+// Why readItemStream refuses columnFormat before it reads a word, in its words ("column format
+// QQ reads no value"), or an empty text when it takes the format. dimension > 0: an item file,
+// which must hold that many "A".
+std::string columnFormatProblem(const std::string& columnFormat, int dimension);

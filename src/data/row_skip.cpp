@@ -60,3 +60,66 @@ int rowIsSkipped(std::string_view list, long long line) {
     if (itemMatches(list, pos, line)) return 1;
   }
 }
+
+namespace {
+
+// Why the item at pos matches no line; empty when it matches some. Moves pos past the item.
+std::string itemProblem(std::string_view text, std::size_t& pos) {
+  const std::size_t start = pos;
+  long long first = 0;
+  const bool fits = readNumber(text, pos, first);
+  const auto item = [&] { return "item " + std::string(text.substr(start, pos - start)); };
+  if (!fits) return item() + " holds a number too large for a line number";
+  if (pos == text.size() || text[pos] == ',') return {};
+  long long count = 0;
+  if (text[pos] == '-') {
+    ++pos;
+    const std::size_t digits = pos;
+    if (!readNumber(text, pos, count) || pos == digits || count < first) {
+      return item() + " names no line: a range N-M needs M at least N";
+    }
+    return {};
+  }
+  if (text[pos] == 'S') {
+    ++pos;
+    bool countsFit = readNumber(text, pos, count);
+    if (pos < text.size() && text[pos] == 'R') {
+      ++pos;
+      long long keep = 0;
+      countsFit = readNumber(text, pos, keep) && countsFit;
+    }
+    if (!countsFit) return item() + " holds a number too large for a line count";
+    if (count == 0) return item() + " skips no line: the count after S must be at least 1";
+    return {};
+  }
+  std::string problem = item() + " is followed by '" + text[pos] +
+                        "', so it matches no line: a single line number is followed by ',' or "
+                        "the end of the list";
+  if (text[pos] == 's' || text[pos] == 'r') problem += " (S and R are capitals)";
+  ++pos;
+  return problem;
+}
+
+}  // namespace
+
+std::string rowSkipListProblem(std::string_view list) {
+  std::string_view text = list;
+  if (!text.empty() && text.front() == '{') text.remove_prefix(1);
+  if (!text.empty() && text.back() == '}') text.remove_suffix(1);
+  const std::string shown = "row-skip list {" + std::string(text) + "}: ";
+  bool anyItem = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    if (!isDigit(text[pos])) {
+      ++pos;  // the reader passes over anything between items
+      continue;
+    }
+    anyItem = true;
+    const std::string problem = itemProblem(text, pos);
+    if (!problem.empty()) return shown + problem;
+  }
+  if (!anyItem && !text.empty()) {
+    return shown + "names no line: an item starts with a line number (5, 1-2, 10S3, 3S2R1)";
+  }
+  return {};
+}

@@ -9,7 +9,14 @@
 // Numbers that overflow an int, and NSkRr items with k + r = 0, match nothing.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // 1 when line (numbered from 1, blank lines not counted) is skipped by list, else 0.
 int rowIsSkipped(std::string_view list, long long line);
+
+// Why rowIsSkipped would read list (braces optional) otherwise than it looks: text that holds
+// no item, or an item that matches no line (a single number not followed by "," or the end,
+// a range that ends before it starts, a count of 0, a number that overflows). Empty when every
+// item counts; "", "{}" and "0" skip nothing on purpose and pass.
+std::string rowSkipListProblem(std::string_view list);

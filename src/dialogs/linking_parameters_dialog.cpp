@@ -5,104 +5,39 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 #include "data/record_preview.h"
-#include "dialogs/control_id.h"
-#include "dialogs/linking_parameters_ids.h"
+#include "dialogs/dialog_controls.h"
 #include "dialogs/linking_shell.h"
+#include "dialogs/parameters_file_dialogs.h"
+#include "dialogs/search_settings_group.h"
 #include "dialogs/start_linking_run.h"
+#include "dialogs/value_list_box.h"
 #include "params/choice_list_file.h"
 
 namespace {
 
-using namespace ParametersControl;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-std::string std8(const QString& text) { return text.toStdString(); }
-
-QComboBox* createList(int id) {
-  auto* list = tagged(new QComboBox, id);
-  list->setEditable(false);
-  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  list->setMinimumContentsLength(6);
-  return list;
-}
-
-QPushButton* createButton(const QString& caption, int id) {
-  auto* button = tagged(new QPushButton(caption), id);
-  button->setAutoDefault(false);
-  return button;
-}
-
-// Each radio button is a group of its own: the form moves the checks.
-QRadioButton* createRadio(const QString& caption, int id) {
-  auto* button = tagged(new QRadioButton(caption), id);
-  button->setAutoExclusive(false);
-  return button;
-}
-
-// Input turned to capital letters as it is typed (Row and Column).
-QLineEdit* createUpperCaseEdit(int id) {
-  auto* edit = tagged(new QLineEdit, id);
-  QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-    const int cursor = edit->cursorPosition();
-    edit->setText(text.toUpper());
-    edit->setCursorPosition(cursor);
-  });
-  return edit;
-}
-
-void showList(QComboBox* box, const ListChoice& list) {
-  QStringList entries;
-  for (const std::string& entry : list.entries) entries << qt(entry);
-  QStringList shown;
-  for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
-  if (shown != entries) {
-    box->clear();
-    box->addItems(entries);
-  }
-  box->setCurrentIndex(list.hasSelection() ? list.selected : -1);
-}
-
-QString chooseFile(QWidget* owner, const QString& title, bool forSaving, const QString& name) {
-  QFileDialog dialog(owner, title);
-  dialog.setObjectName(forSaving ? "saveFileDialog" : "openFileDialog");
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!name.isEmpty()) dialog.selectFile(name);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
-}
-
-int selectedRow(const QListWidget* list) {
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? -1 : list->row(selected.first());
-}
-
 std::vector<std::string> choiceListFolders() {
   return {std8(QCoreApplication::applicationDirPath()), TORVAK_DATA_DIR, TORVAK_RESOURCE_DIR};
 }
+
+constexpr LinkingParametersForm::TypedList kTypedLists[] = {
+    LinkingParametersForm::DimensionList, LinkingParametersForm::GridPointList,
+    LinkingParametersForm::RangeBeginList, LinkingParametersForm::RangeEndList};
 
 }  // namespace
 
 LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, LinkingShell* shell) {
   const ChoiceListSearch search = findChoiceList(choiceListFolders());
   if (!search.found) {
-    QMessageBox::warning(shell->shellWindow(), LinkingShell::kTitle, qt(missingChoiceListText(search)));
+    QMessageBox::warning(shell->shellWindow(), LinkingShell::kTitle,
+                         qt(missingChoiceListText(search)));
     return nullptr;
   }
   auto form = std::make_unique<LinkingParametersForm>(search.list, std8(path));
@@ -124,8 +59,8 @@ LinkingParametersDialog* LinkingParametersDialog::open(const QString& path, Link
 LinkingParametersDialog::LinkingParametersDialog(std::unique_ptr<LinkingParametersForm> form,
                                                  LinkingShell* shell)
     : QDialog(shell->shellWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint),
+                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                        Qt::WindowCloseButtonHint),
       form_(std::move(form)),
       shell_(shell) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -135,154 +70,21 @@ LinkingParametersDialog::LinkingParametersDialog(std::unique_ptr<LinkingParamete
   showValues();
 }
 
-void LinkingParametersDialog::createControls() {
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(createSettingsGroup());
-  layout->addWidget(createFormatGroup());
-  layout->addWidget(createFilesGroup());
-  layout->addWidget(createOutputGroup());
-  layout->addLayout(createButtons());
-}
-
-QLayout* LinkingParametersDialog::createSettingsGroup() {
-  dimension_ = createList(Dimension);
-  model_ = createList(LinkFunctionType);
-  parameterization_ = createList(Parameterization);
-  auto* top = new QGridLayout;
-  top->addWidget(new QLabel("Dimension"), 0, 0);
-  top->addWidget(dimension_, 0, 1);
-  top->addWidget(new QLabel("Link Function Type"), 0, 2);
-  top->addWidget(model_, 0, 3);
-  top->addWidget(new QLabel("Parameterizaion"), 1, 2);
-  top->addWidget(parameterization_, 1, 3);
-  top->setColumnStretch(3, 1);
-
-  auto* integration = new QGroupBox("Integration Parameters");
-  gridPoint_ = createList(GridPoint);
-  weighedSum_ = tagged(new QCheckBox("Weighed Sum"), WeighedSum);
-  rangeBegin_ = createList(RangeBegin);
-  rangeEnd_ = createList(RangeEnd);
-  auto* grid = new QHBoxLayout(integration);
-  grid->addWidget(new QLabel("Grid Point"));
-  grid->addWidget(gridPoint_);
-  grid->addWidget(weighedSum_);
-  grid->addSpacing(12);
-  grid->addWidget(new QLabel("Grid Range"));
-  grid->addWidget(rangeBegin_);
-  grid->addWidget(new QLabel("to"));
-  grid->addWidget(rangeEnd_);
-  grid->addStretch();
-  top->addWidget(integration, 2, 0, 1, 4);
-  return top;
-}
-
-QWidget* LinkingParametersDialog::createFormatGroup() {
-  auto* group = new QGroupBox("Data File Format");
-  pickFile_ = createList(PickFile);
-  type_ = createList(Type);
-  type_->setMinimumContentsLength(30);
-  row_ = createUpperCaseEdit(Row);
-  column_ = createUpperCaseEdit(Column);
-  logistic_ = createRadio("1(logistic)", Logistic);
-  normal_ = createRadio("1.702(normal)", Normal);
-  auto* save = createButton("Save Shown\nFormat", SaveShownFormat);
-  connect(save, &QPushButton::clicked, this, &LinkingParametersDialog::saveShownFormat);
-  preview_ = new QLabel;
-  preview_->setObjectName("recordPreview");
-  preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  preview_->setStyleSheet("color: palette(mid);");
-  preview_->setToolTip(
-      "The first record of the picked file as a run will read it with the "
-      "Row and Column shown");
-  auto* layout = new QGridLayout(group);
-  layout->addWidget(new QLabel("Pick File"), 0, 0);
-  layout->addWidget(pickFile_, 0, 1);
-  layout->addWidget(new QLabel("Type"), 0, 2);
-  layout->addWidget(type_, 0, 3, 1, 3);
-  layout->addWidget(new QLabel("Row"), 1, 0);
-  layout->addWidget(row_, 1, 1);
-  layout->addWidget(new QLabel("Column"), 1, 2);
-  layout->addWidget(column_, 1, 3);
-  layout->addWidget(new QLabel("Multiplied by"), 2, 0);
-  layout->addWidget(logistic_, 2, 1);
-  layout->addWidget(normal_, 2, 2, 1, 2);
-  layout->addWidget(save, 1, 5, 2, 1);
-  layout->addWidget(preview_, 3, 0, 1, 6);
-  layout->setColumnStretch(3, 1);
-  return group;
-}
-
-QWidget* LinkingParametersDialog::createFilesGroup() {
-  auto* group = new QGroupBox("Locate Data Files");
-  fromName_ = tagged(new QLineEdit, FromName);
-  toName_ = tagged(new QLineEdit, ToName);
-  empiricalName_ = tagged(new QLineEdit, EmpiricalName);
-  pairs_ = tagged(new QListWidget, PairList);
-  pairs_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  pairs_->setMinimumHeight(80);
-  auto* layout = new QGridLayout(group);
-  int row = 0;
-  for (auto [caption, id, edit] :
-       {std::tuple{"From", FromButton, fromName_}, std::tuple{"To", ToButton, toName_},
-        std::tuple{"Empirical", EmpiricalButton, empiricalName_}}) {
-    auto* button = createButton(caption, id);
-    const int role = row;
-    connect(button, &QPushButton::clicked, this, [this, role] { chooseDataFile(role); });
-    layout->addWidget(button, row, 0);
-    layout->addWidget(edit, row, 1, 1, 3);
-    ++row;
-  }
-  auto* add = createButton("Add to List", AddToList);
-  auto* remove = createButton("Delete from List", DeleteFromList);
-  auto* show = createButton("Show Item", ShowItem);
-  connect(add, &QPushButton::clicked, this, &LinkingParametersDialog::addToList);
-  connect(remove, &QPushButton::clicked, this, &LinkingParametersDialog::deleteFromList);
-  connect(show, &QPushButton::clicked, this, &LinkingParametersDialog::showItem);
-  layout->addWidget(add, row, 1);
-  layout->addWidget(remove, row, 2);
-  layout->addWidget(show, row, 3);
-  layout->addWidget(pairs_, row + 1, 0, 1, 4);
-  layout->setColumnStretch(1, 1);
-  return group;
-}
-
-QWidget* LinkingParametersDialog::createOutputGroup() {
-  auto* group = new QGroupBox("Output File");
-  auto* choose = createButton("Save As", ReportSaveAs);
-  connect(choose, &QPushButton::clicked, this, &LinkingParametersDialog::chooseReportFile);
-  reportName_ = tagged(new QLineEdit, ReportName);
-  noOutput_ = tagged(new QCheckBox("No output"), NoOutput);
-  append_ = createRadio("Append", Append);
-  overwrite_ = createRadio("Overwrite", Overwrite);
-  auto* layout = new QHBoxLayout(group);
-  layout->addWidget(choose);
-  layout->addWidget(reportName_, 1);
-  layout->addWidget(noOutput_);
-  layout->addWidget(append_);
-  layout->addWidget(overwrite_);
-  return group;
-}
-
-QLayout* LinkingParametersDialog::createButtons() {
-  auto* ok = tagged(new QPushButton("OK"), Ok);
-  ok->setDefault(true);
-  auto* cancel = createButton("Cancel", Cancel);
-  auto* link = createButton("Link", Link);
-  auto* saveAs = createButton("Save As", SaveAs);
-  connect(ok, &QPushButton::clicked, this, &LinkingParametersDialog::confirm);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(link, &QPushButton::clicked, this, &LinkingParametersDialog::link);
-  connect(saveAs, &QPushButton::clicked, this, &LinkingParametersDialog::saveAs);
-  auto* layout = new QHBoxLayout;
-  layout->addStretch();
-  for (QPushButton* button : {ok, cancel, link, saveAs}) layout->addWidget(button);
-  return layout;
+LinkingParametersDialog::~LinkingParametersDialog() {
+  // Hiding the window takes the focus out of a field, whose signal must not reach the form
+  // that is already gone.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
 void LinkingParametersDialog::connectControls() {
-  connect(pickFile_, &QComboBox::activated, this, &LinkingParametersDialog::showFormat);
+  connect(pickFile_, &QComboBox::activated, this, &LinkingParametersDialog::closePickFile);
   connect(type_, &QComboBox::activated, this, &LinkingParametersDialog::showFormat);
+  connect(dimension_, &QComboBox::activated, this, &LinkingParametersDialog::closeDimension);
   connect(gridPoint_, &QComboBox::activated, this, &LinkingParametersDialog::closeGridPoint);
+  for (const TypedList list : kTypedLists) {
+    connect(valueList(list), &ValueListBox::valueEntered, this,
+            [this, list] { takeTypedValue(list); });
+  }
   for (QRadioButton* scale : {logistic_, normal_}) {
     connect(scale, &QRadioButton::clicked, this, [this] {
       form_->clickScale();
@@ -305,6 +107,20 @@ void LinkingParametersDialog::connectControls() {
   }
 }
 
+ValueListBox* LinkingParametersDialog::valueList(TypedList list) const {
+  switch (list) {
+    case LinkingParametersForm::DimensionList:
+      return dimension_;
+    case LinkingParametersForm::GridPointList:
+      return gridPoint_;
+    case LinkingParametersForm::RangeBeginList:
+      return rangeBegin_;
+    case LinkingParametersForm::RangeEndList:
+      break;
+  }
+  return rangeEnd_;
+}
+
 void LinkingParametersDialog::changeEvent(QEvent* event) {
   // The dialog keeps its size: a maximized window is restored at once.
   if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
@@ -315,6 +131,7 @@ void LinkingParametersDialog::changeEvent(QEvent* event) {
 
 void LinkingParametersDialog::readControls() {
   LinkingParametersForm& f = *form_;
+  // A typed list's own text is taken by takeTypedValue; here only its chosen entry.
   const std::pair<QComboBox*, ListChoice*> lists[] = {{dimension_, &f.dimension},
                                                       {model_, &f.model},
                                                       {parameterization_, &f.parameterization},
@@ -337,6 +154,9 @@ void LinkingParametersDialog::readControls() {
   f.rowText = std8(row_->text());
   f.columnText = std8(column_->text());
   f.selectedPair = selectedRow(pairs_);
+  f.outputFile.columnFormat = std8(otherFile1_->text());
+  f.outputFile.rowSkip = std8(otherFile2_->text());
+  search_->readControls(f);
 }
 
 void LinkingParametersDialog::showValues() {
@@ -349,7 +169,8 @@ void LinkingParametersDialog::showValues() {
   showList(rangeBegin_, f.rangeBegin);
   showList(rangeEnd_, f.rangeEnd);
   showList(pickFile_, f.pickFile);
-  showList(type_, f.type);
+  if (showList(type_, f.type)) fitPopupToEntries(type_);
+  type_->setToolTip(type_->currentText());
   weighedSum_->setChecked(f.weighedSum);
   fromName_->setText(qt(f.fromName));
   toName_->setText(qt(f.toName));
@@ -372,6 +193,9 @@ void LinkingParametersDialog::showValues() {
     pairs_->clear();
     pairs_->addItems(lines);
   }
+  otherFile1_->setText(qt(f.outputFile.columnFormat));
+  otherFile2_->setText(qt(f.outputFile.rowSkip));
+  search_->showValues(f);
   setWindowTitle(qt(f.windowTitle()));
   showPreview();
 }
@@ -379,6 +203,18 @@ void LinkingParametersDialog::showValues() {
 void LinkingParametersDialog::showFormat() {
   readControls();
   form_->showFormat();
+  showValues();
+}
+
+void LinkingParametersDialog::closePickFile() {
+  readControls();
+  form_->pickFileClosed();
+  showValues();
+}
+
+void LinkingParametersDialog::closeDimension() {
+  readControls();
+  form_->dimensionChanged();
   showValues();
 }
 
@@ -396,11 +232,14 @@ void LinkingParametersDialog::showPreview() {
   if (!name.isEmpty() && QFileInfo(name).isRelative() && !form_->settingsPath.empty()) {
     name = QFileInfo(qt(form_->settingsPath)).dir().filePath(name);
   }
-  if (role < 0 || name.isEmpty()) {
-    preview_->setText("Choose the picked file below to see its first record here.");
-    return;
-  }
-  preview_->setText(qt(firstRecordPreview(std8(name), std8(row_->text()), std8(column_->text()))));
+  const QString text =
+      role < 0 || name.isEmpty()
+          ? QString("Choose the picked file below to see its first record here.")
+          : qt(firstRecordPreview(std8(name), std8(row_->text()), std8(column_->text())));
+  preview_->setText(text);
+  preview_->setToolTip(text +
+                       "\n\nThe first record of the picked file as a run will read it with the "
+                       "Row and Column shown.");
 }
 
 void LinkingParametersDialog::tell(const Refusal& refusal) {
@@ -412,7 +251,32 @@ void LinkingParametersDialog::tell(const Refusal& refusal) {
   box.exec();
 }
 
+bool LinkingParametersDialog::takeTypedValue(TypedList list) {
+  // The refusal box takes the focus, which would hand the same text in again; a closing
+  // dialog takes nothing.
+  if (takingValue_ || !isVisible()) return true;
+  const ListChoice& choice = form_->typedList(list);
+  const QString text = valueList(list)->currentText();
+  if (text == qt(choice.text())) return true;
+  readControls();
+  takingValue_ = true;
+  const Refusal refusal = form_->enterValue(list, std8(text));
+  tell(refusal);
+  takingValue_ = false;
+  if (!refusal && list == LinkingParametersForm::GridPointList) tell(form_->closeGridPoint());
+  showValues();
+  return !refusal;
+}
+
+bool LinkingParametersDialog::takeTypedValues() {
+  for (const TypedList list : kTypedLists) {
+    if (!takeTypedValue(list)) return false;
+  }
+  return true;
+}
+
 bool LinkingParametersDialog::saveParameterFile(const QString& path, bool askForName) {
+  if (!takeTypedValues()) return false;
   readControls();
   if (const Refusal refusal = form_->checkForSave()) {
     tell(refusal);
@@ -421,14 +285,17 @@ bool LinkingParametersDialog::saveParameterFile(const QString& path, bool askFor
   QString target = path;
   const bool chosen = askForName || path.isEmpty();
   if (chosen) {
-    target = chooseFile(this, "Save initial file as", true, {});
+    target = chooseParameterFileToSave(this);
     if (target.isEmpty()) return false;
   }
-  if (const Refusal refusal = form_->writeFile(std8(target), chosen)) {
+  Refusal refusal = form_->checkTarget(std8(target));
+  if (!refusal) refusal = form_->writeFile(std8(target), chosen);
+  if (refusal) {
     tell(refusal);
     return false;
   }
   setWindowTitle(qt(form_->windowTitle()));
+  shell_->noteRecentFile(target);
   return true;
 }
 
@@ -452,7 +319,7 @@ void LinkingParametersDialog::saveShownFormat() {
 void LinkingParametersDialog::chooseReportFile() {
   readControls();
   if (form_->wantsReportFile()) {
-    const QString path = chooseFile(this, "Empirical Theta File", true, reportName_->text());
+    const QString path = ::chooseDataFile(this, true, reportName_->text());
     if (!path.isEmpty()) tell(form_->chooseReportFile(std8(path)));
   }
   showValues();
@@ -460,7 +327,7 @@ void LinkingParametersDialog::chooseReportFile() {
 
 void LinkingParametersDialog::chooseDataFile(int role) {
   readControls();
-  const QString path = chooseFile(this, "Empirical Theta File", false, {});
+  const QString path = ::chooseDataFile(this, false);
   if (!path.isEmpty()) {
     tell(form_->chooseDataFile(static_cast<LinkingParametersForm::Role>(role), std8(path)));
   }

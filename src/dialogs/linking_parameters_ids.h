@@ -36,4 +36,13 @@ inline constexpr int ReportName = 1030;
 inline constexpr int AddToList = 1031;
 inline constexpr int DeleteFromList = 1032;
 inline constexpr int PairList = 1033;
+// Controls beyond the original template.
+inline constexpr int SearchToggle = 1034;
+inline constexpr int SearchMethod = 1035;
+inline constexpr int Tolerance = 1036;
+inline constexpr int NumberChangeDirection = 1037;
+inline constexpr int NumberStep = 1038;
+inline constexpr int InitialStepLength = 1039;
+inline constexpr int OtherFile1 = 1040;
+inline constexpr int OtherFile2 = 1041;
 }  // namespace ParametersControl

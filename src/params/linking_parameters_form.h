@@ -11,32 +11,19 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "params/choice_list.h"
+#include "params/form_refusals.h"
 #include "params/linking_settings.h"
+#include "params/list_choice.h"
 #include "params/parameter_file.h"
 
-struct FormMessage {
-  std::string text;
-  std::string caption;  // empty: the application's name
-  bool operator==(const FormMessage&) const = default;
-};
-using Refusal = std::optional<FormMessage>;
-
-// A drop-down list that accepts only its entries; selected is -1 when nothing is selected.
-struct ListChoice {
-  std::vector<std::string> entries;
-  int selected = -1;
-  bool hasSelection() const { return selected >= 0 && selected < static_cast<int>(entries.size()); }
-  bool lastSelected() const {
-    return hasSelection() && selected == static_cast<int>(entries.size()) - 1;
-  }
-  const std::string& text() const;  // the selected entry, or an empty text
-};
-
 struct FormLoadResult {
-  enum Kind { Loaded, HalfRead, CannotOpen };
+  // HalfRead: a value that is no number stopped the reading; ValueRefused: the file was read
+  // to its end, but a list value a run refuses was left out. Both leave the form unnamed.
+  enum Kind { Loaded, HalfRead, ValueRefused, CannotOpen };
   Kind kind = Loaded;
   std::vector<FormMessage> messages;  // in the order they are to be shown
 };
@@ -44,6 +31,8 @@ struct FormLoadResult {
 class LinkingParametersForm {
  public:
   enum Role { From = 0, To = 1, Empirical = 2 };
+  // The lists that take a typed value.
+  enum TypedList { DimensionList, GridPointList, RangeBeginList, RangeEndList };
   static constexpr const char* kCaption = "Linking Parameters";
 
   explicit LinkingParametersForm(const ChoiceList& choices, std::string settingsPath = {});
@@ -52,7 +41,13 @@ class LinkingParametersForm {
 
   // Reactions of the controls. Those that read typed text expect the caller to have copied
   // the widgets into the values first.
-  void showFormat();          // Pick File or Type closed
+  void showFormat();        // Type closed
+  void pickFileClosed();    // Pick File closed: Type back on the file's own format
+  void dimensionChanged();  // the Type list offers the formats that fit the new dimension
+  // A value typed into a list: selected (added when it is no entry) or refused with the rule.
+  // An empty text leaves the list without a selection.
+  Refusal enterValue(TypedList list, const std::string& text);
+  ListChoice& typedList(TypedList list);
   Refusal saveShownFormat();  // Save Shown Format
   void clickScale();          // either scale radio button
   void clickReportMode();     // Append or Overwrite
@@ -69,8 +64,13 @@ class LinkingParametersForm {
   FormLoadResult load(std::istream& in, const std::string& name);
   FormLoadResult loadFile(const std::string& path);
 
+  // The Search_Method choices (code, shown text); the held method is always among them.
+  std::vector<std::pair<int, std::string>> searchMethodChoices() const;
+
   // The checks before anything is written, in their order.
   Refusal checkForSave() const;
+  // The checks that need the file to write: the report file's folder must exist.
+  Refusal checkTarget(const std::string& path) const;
   // The file these values write (call after checkForSave).
   ParameterFile parameterFile() const;
   // Writes path; on success the form is named after it when renamed is set (a chosen name).
@@ -78,7 +78,8 @@ class LinkingParametersForm {
 
   // Lists.
   ListChoice dimension, model, parameterization, gridPoint, rangeBegin, rangeEnd, pickFile, type;
-  std::vector<FormatPreset> formats;  // the Type list's row and column texts
+  std::vector<FormatPreset> formats;  // every predefined format; 0 = the file's own format
+  std::vector<int> typeFormats;       // the formats index of each Type entry offered
 
   // Values the controls show.
   bool weighedSum = false;
@@ -102,10 +103,11 @@ class LinkingParametersForm {
 
  private:
   DataFileSpec& spec(int role);
+  const DataFileSpec& spec(int role) const;
   void clearReport();  // no report file, neither append nor overwrite
+  // Fills the Type list with the formats that fit the picked file and the dimension, keeping
+  // the chosen one when it is still offered (always the first entry with backToFirst).
+  void offerFormats(bool backToFirst);
+  int chosenFormat() const;     // formats index shown by Type; 0 for the file's own
+  int dimensionNumber() const;  // the chosen dimension, 0 when none a run takes is chosen
 };
-
-// The entry to select for a value: the first equal to it (for coded lists: whose code equals
-// it), else the first that begins with it, searching from the second entry and then the first
-// (letter case ignored); -1 when none.
-int matchEntry(const std::vector<std::string>& entries, const std::string& value, bool byCode);

@@ -84,10 +84,17 @@ ParameterFileReadResult readParameterFile(std::istream& in, const std::string& n
 std::string formatParameterFile(const ParameterFile& file) {
   const LinkingSettings& s = file.settings;
   std::string out;
+  const ListedValues listed = file.listed.value_or(
+      ListedValues{std::to_string(s.Model_Type), std::to_string(s.Parameterization),
+                   std::to_string(s.Theta_Dimension), std::to_string(s.Number_Of_Grid),
+                   rangeText(s.Range_Begin), rangeText(s.Range_End)});
+  const auto addListed = [&out](const char* key, const std::string& text) {
+    if (!text.empty()) addLine(out, key + text);
+  };
   addLine(out, "[REDevar Parameters]");
-  addLine(out, "Model_Type= " + std::to_string(s.Model_Type));
-  addLine(out, "Parameterization= " + std::to_string(s.Parameterization));
-  addLine(out, "Theta_Dimension= " + std::to_string(s.Theta_Dimension));
+  addListed("Model_Type= ", listed.model);
+  addListed("Parameterization= ", listed.parameterization);
+  addListed("Theta_Dimension= ", listed.dimension);
   if (!s.outputFile.name.empty()) {
     addLine(out, std::string("Output_File_Type= ") + (s.outputFile.fileType != 0 ? "1" : "0"));
     addLine(out, "Output_File_Name=  " + s.outputFile.name);
@@ -96,9 +103,9 @@ std::string formatParameterFile(const ParameterFile& file) {
   addLine(out, "");
   addLine(out, "[Integral Parameter]");
   addLine(out, std::string("Weighing_Method= ") + (s.Weighing_Method != 0 ? "1" : "0"));
-  addLine(out, "Number_Of_Grid= " + std::to_string(s.Number_Of_Grid));
-  addLine(out, "Range_Begin= " + rangeText(s.Range_Begin));
-  addLine(out, "Range_End= " + rangeText(s.Range_End));
+  addListed("Number_Of_Grid= ", listed.gridPoints);
+  addLine(out, "Range_Begin= " + listed.rangeBegin);
+  addLine(out, "Range_End= " + listed.rangeEnd);
 
   addLine(out, "");
   addLine(out, "[Data File Format]");

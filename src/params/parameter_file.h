@@ -6,6 +6,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,20 @@ struct DataFilePair {
   bool operator==(const DataFilePair&) const = default;
 };
 
+// The values of the dialog's lists as their texts stand ("02", "3.70"). The lines of Model_Type,
+// Parameterization, Theta_Dimension and Number_Of_Grid are written only when their text is not
+// empty; the range lines always.
+struct ListedValues {
+  std::string model, parameterization, dimension, gridPoints, rangeBegin, rangeEnd;
+};
+
 struct ParameterFile {
   LinkingSettings settings;
   std::vector<DataFilePair> pairs;
   std::string toleranceText;   // written only when Search_Method is not 0 and non-empty
   std::string stepLengthText;  // likewise
+  // Written in place of the numbers of settings when set (by the dialog).
+  std::optional<ListedValues> listed;
 };
 
 struct ParameterFileReadResult {

@@ -2,12 +2,14 @@
 // linking it, the boxes of refused actions, and File > New/Load Linking Ini.
 #include "dialogs/linking_parameters_dialog.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +18,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include "app/command_ids.h"
@@ -174,4 +178,223 @@ TEST_F(ParametersDialog, RefusedSaveKeepsTheDialogOpenAndCancelClosesIt) {
   click(dialog, Cancel);
   EXPECT_TRUE(waitUntil([&] { return dialog.isNull(); }));
   EXPECT_EQ(frame_->findChildren<LinkingParametersDialog*>().size(), 1);
+}
+
+// Values outside the lists, typed values, the checks at save and the smaller controls.
+class LinkingParametersDialogValues : public ParametersDialog {
+ protected:
+  LinkingParametersDialog* openOn(const QString& path) {
+    return LinkingParametersDialog::open(path, frame_.get());
+  }
+  static QString shown(QWidget* dialog, int id) {
+    return control<QComboBox>(dialog, id)->currentText();
+  }
+  static void typeInList(QWidget* dialog, int id, const QString& text) {
+    auto* list = control<QComboBox>(dialog, id);
+    list->setEditText(text);
+    QTest::keyClick(list, Qt::Key_Return);
+  }
+};
+
+TEST_F(LinkingParametersDialogValues, ValuesOutsideTheListsAreShownAndSavedAsTheyStand) {
+  struct Case {
+    QByteArray line, unlisted;  // a line of the example and the same line with another value
+    int id;
+    QString shown;
+  } cases[] = {
+      {"Theta_Dimension= 1", "Theta_Dimension= 01", Dimension, "01"},
+      {"Number_Of_Grid= 41", "Number_Of_Grid= 2", GridPoint, "2"},
+      {"Range_Begin= -4.0", "Range_Begin= -4.00", RangeBegin, "-4.00"},
+      {"Range_End= 4.0", "Range_End= 3.7", RangeEnd, "3.7"},
+      {"Model_Type= 3", "Model_Type= 2", LinkFunctionType, "2"},
+  };
+  const QString path = example("m3_1d_grid");
+  const QByteArray original = readText(path).toUtf8();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.unlisted.toStdString());
+    const QByteArray text = QByteArray(original).replace(c.line, c.unlisted);
+    write("m3_1d_grid.ini", text);
+    QPointer<LinkingParametersDialog> dialog = openOn(path);
+    EXPECT_EQ(shown(dialog, c.id), c.shown);
+    click(dialog, Ok);
+    ASSERT_TRUE(waitUntil([&] { return dialog.isNull(); }));
+    EXPECT_EQ(readText(path).toUtf8(), text);
+  }
+}
+
+TEST_F(LinkingParametersDialogValues, TypedValuesAreTakenOrRefusedAndReturnDoesNotSave) {
+  const QString path = example("m3_1d_grid");
+  QPointer<LinkingParametersDialog> dialog = openOn(path);
+  struct Case {
+    int id;
+    QString typed;
+    QString box;  // the start of the refusal, empty when taken
+    QString shown;
+  } cases[] = {
+      {GridPoint, "25", "", "25"},
+      {GridPoint, "2", "", "2"},
+      {GridPoint, "-2", "Grid Point: \"-2\" is not taken", "2"},
+      {RangeEnd, "3.70", "", "3.70"},
+      {RangeBegin, "low", "Grid Range begin: \"low\" is not taken", "-4.0"},
+      {Dimension, "26", "Dimension: \"26\" is not taken: the dimension must be", "1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    BoxAnswerer answer({"OK"});
+    typeInList(dialog, c.id, c.typed);
+    if (c.box.isEmpty()) {
+      EXPECT_TRUE(answer.texts().isEmpty()) << answer.texts().join("|").toStdString();
+    } else {
+      ASSERT_EQ(answer.texts().size(), 1);
+      EXPECT_TRUE(answer.texts()[0].startsWith(c.box)) << answer.texts()[0].toStdString();
+    }
+    EXPECT_EQ(shown(dialog, c.id), c.shown);
+    ASSERT_TRUE(dialog->isVisible()) << "Return pressed the default button";
+  }
+  // A value typed and not confirmed is checked when OK is pressed: nothing is written.
+  const QString before = readText(path);
+  control<QComboBox>(dialog, Dimension)->setEditText("0");
+  {
+    BoxAnswerer answer({"OK"});
+    click(dialog, Ok);
+    EXPECT_EQ(answer.texts().size(), 1);
+  }
+  ASSERT_FALSE(dialog.isNull());
+  EXPECT_EQ(readText(path), before);
+  click(dialog, Ok);
+  ASSERT_TRUE(waitUntil([&] { return dialog.isNull(); }));
+  const QString saved = readText(path);
+  EXPECT_TRUE(saved.contains("\nNumber_Of_Grid= 2\n")) << saved.toStdString();
+  EXPECT_TRUE(saved.contains("\nRange_End= 3.70\n"));
+}
+
+TEST_F(LinkingParametersDialogValues, FormatsTheReaderRefusesAndAMissingReportFolderAreNotSaved) {
+  struct Case {
+    QByteArray from, to;
+    QString box;
+  } cases[] = {
+      {"From_Row_Skip= {abc}", "From_Column_Format= ADC", "row-skip list {abc}: names no line"},
+      {"From_Column_Format= QQ", "", "column format QQ: 'Q' is no column letter"},
+      {"Output_File_Name=  no/such/folder/report.txt", "", "The folder of the report file does"},
+  };
+  const QString path = example("m3_1d_grid");
+  const QByteArray original = readText(path).toUtf8();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box.toStdString());
+    write("m3_1d_grid.ini", original + c.from + "\n" + c.to + "\n");
+    QPointer<LinkingParametersDialog> dialog = openOn(path);
+    const QString before = readText(path);
+    for (const int button : {Ok, Link}) {
+      BoxAnswerer answer({"OK"});
+      click(dialog, button);
+      ASSERT_EQ(answer.texts().size(), 1);
+      EXPECT_TRUE(answer.texts()[0].contains(c.box)) << answer.texts()[0].toStdString();
+    }
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_EQ(readText(path), before);
+    EXPECT_EQ(frame_->activeRunCount(), 0);
+    click(dialog, Cancel);
+    waitUntil([&] { return dialog.isNull(); });
+  }
+}
+
+TEST_F(LinkingParametersDialogValues, TypeOffersWholeNamesThatFitAndPickFileShowsTheStoredFormat) {
+  BoxAnswerer unexpected({"OK"});  // answers a save that Return should not have started
+  QPointer<LinkingParametersDialog> dialog = openOn({});
+  auto* type = control<QComboBox>(dialog, Type);
+  QStringList names;
+  for (int i = 0; i < type->count(); ++i) names << type->itemText(i);
+  EXPECT_EQ(names.first(), "Format of the picked file");
+  EXPECT_TRUE(names.contains("Generic: slopes, intercept, guessing (1 dimension)"));
+  for (const QString& name : names) {
+    EXPECT_FALSE(name.contains("Theta") || name.contains("dimensions)")) << name.toStdString();
+    EXPECT_GE(type->view()->minimumWidth(), type->fontMetrics().horizontalAdvance(name));
+    EXPECT_EQ(type->itemData(names.indexOf(name), Qt::ToolTipRole).toString(), name);
+  }
+  choose(dialog, Type, "Generic: slopes, intercept, guessing (1 dimension)");
+  EXPECT_EQ(control<QLineEdit>(dialog, Column)->text(), "ADC");
+  choose(dialog, PickFile, "To");
+  EXPECT_EQ(type->currentIndex(), 0);
+  EXPECT_EQ(control<QLineEdit>(dialog, Column)->text(), "");
+  choose(dialog, PickFile, "Empirical");
+  EXPECT_GE(type->findText("Theta file, 1 column"), 1);
+  EXPECT_EQ(type->findText("Theta file, 2 columns"), -1);
+  typeInList(dialog, Dimension, "2");
+  ASSERT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(unexpected.texts().isEmpty());
+  EXPECT_GE(type->findText("Theta file, 2 columns"), 1);
+}
+
+TEST_F(LinkingParametersDialogValues, ALongFirstRecordWrapsWithinTheDialog) {
+  const QString data = write("long.dat", QByteArray(600, 'x') + " 1.0 0.5 0.1\n");
+  QPointer<LinkingParametersDialog> dialog = openOn({});
+  const int narrow = dialog->minimumSizeHint().width();
+  type(dialog, Column, "XADC");
+  type(dialog, FromName, data);
+  emit control<QLineEdit>(dialog, FromName)->editingFinished();
+  auto* preview = dialog->findChild<QLabel*>("recordPreview");
+  EXPECT_TRUE(preview->text().contains(QString(600, 'x')));
+  EXPECT_TRUE(preview->toolTip().startsWith(preview->text()));
+  QApplication::processEvents();  // the layout takes the new text
+  EXPECT_EQ(dialog->minimumSizeHint().width(), narrow);
+  EXPECT_LT(dialog->width(), 1000);
+}
+
+TEST_F(LinkingParametersDialogValues, SaveAsOffersIniFilesAddsTheExtensionAndNotesTheFile) {
+  const QString path = example("m3_1d_grid");
+  QPointer<LinkingParametersDialog> dialog = openOn(path);
+  QStringList filters;
+  QString suffix;
+  QTimer peek;
+  QObject::connect(&peek, &QTimer::timeout, [&] {
+    if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      filters = files->nameFilters();
+      suffix = files->defaultSuffix();
+    }
+  });
+  peek.start(5);
+  const QString chosen = QString::fromStdString(dir_.file("Saved Copy"));
+  FileDialogAnswerer answer(chosen);
+  click(dialog, SaveAs);
+  EXPECT_EQ(filters, (QStringList{"Linking parameter files (*.ini)", "All files (*)"}));
+  EXPECT_EQ(suffix, "ini");
+  EXPECT_EQ(readText(chosen + ".ini"), readText(path));
+  EXPECT_TRUE(profile_->recentFiles().contains(chosen + ".ini"));
+  EXPECT_TRUE(dialog->windowTitle().endsWith(chosen + ".ini"));
+}
+
+TEST_F(LinkingParametersDialogValues, SearchGroupAndCarriedTextsShowAndSaveTheirValues) {
+  const QString path = example("m3_1d_grid");
+  QByteArray text = readText(path).toUtf8();
+  text.replace("[Minimization Parameters]\n",
+               "[Minimization Parameters]\nTolerance= 1e-6\nNumber_Change_Direction= 20\n"
+               "Number_Step= 6\nInitial_Step_Length= .5\nSearch_Method= 1 \n");
+  text.append("Other_File_1= first\n");
+  write("m3_1d_grid.ini", text);
+  QPointer<LinkingParametersDialog> dialog = openOn(path);
+  auto* group = dialog->findChild<QGroupBox*>("searchGroup");
+  EXPECT_FALSE(group->isVisible());  // collapsed at first
+  click(dialog, SearchToggle);
+  EXPECT_TRUE(group->isVisible());
+  EXPECT_EQ(control<QLineEdit>(dialog, Tolerance)->text(), "1e-6");
+  EXPECT_EQ(control<QComboBox>(dialog, SearchMethod)->currentText(), "1 steepest descent");
+  EXPECT_EQ(control<QLineEdit>(dialog, OtherFile1)->text(), "first");
+  type(dialog, Tolerance, "tiny");
+  {
+    BoxAnswerer answer({"OK"});
+    click(dialog, Ok);
+    ASSERT_EQ(answer.texts().size(), 1);
+    EXPECT_TRUE(answer.texts()[0].startsWith("Search: Tolerance \"tiny\" is not a number"));
+  }
+  type(dialog, Tolerance, "1e-7");
+  control<QSpinBox>(dialog, NumberStep)->setValue(9);
+  type(dialog, OtherFile2, "second");
+  click(dialog, Ok);
+  ASSERT_TRUE(waitUntil([&] { return dialog.isNull(); }));
+  const QString saved = readText(path);
+  EXPECT_TRUE(
+      saved.contains("\nTolerance= 1e-7\nNumber_Change_Direction= 20\nNumber_Step= 9\n"
+                     "Initial_Step_Length= .5\nSearch_Method= 1 \n"))
+      << saved.toStdString();
+  EXPECT_TRUE(saved.endsWith("Other_File_1= first\nOther_File_2= second\n\n"));
 }

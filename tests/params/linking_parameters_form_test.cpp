@@ -171,6 +171,8 @@ TEST(LinkingParametersForm, ScaleAndReportButtonsMoveTheCheckOnEveryClick) {
 
 TEST(LinkingParametersForm, ShowFormatAndSaveShownFormatKeepEachFilesOwnFormat) {
   LinkingParametersForm form(choices());
+  form.dimension.selected = 2;  // "2": the Type list offers the two-slope format
+  form.dimensionChanged();
   form.fromFile = {"", "AAD", "1", -1};
   form.empiricalFile = {"", "TT", "1-2", 0};
   form.pickFile.selected = LinkingParametersForm::From;
@@ -181,11 +183,17 @@ TEST(LinkingParametersForm, ShowFormatAndSaveShownFormatKeepEachFilesOwnFormat) 
   form.type.selected = 0;
   form.showFormat();
   EXPECT_EQ(form.rowText + " " + form.columnText, "1 AAD");
-  // The empirical file shows its own texts whatever Type shows, and neither scale.
+  // Picking the empirical file shows its own texts and neither scale; its Type list offers
+  // the theta formats, which show like any other.
+  form.type.selected = 1;
   form.pickFile.selected = LinkingParametersForm::Empirical;
-  form.type.selected = 2;
-  form.showFormat();
+  form.pickFileClosed();
+  EXPECT_EQ(form.type.selected, 0);
   EXPECT_EQ(form.rowText + " " + form.columnText, "1-2 TT");
+  EXPECT_FALSE(form.normal || form.logistic);
+  form.type.selected = 1;
+  form.showFormat();
+  EXPECT_EQ(form.rowText + " " + form.columnText, "1 TT");
   EXPECT_FALSE(form.normal || form.logistic);
 
   // Save Shown Format stores the shown texts and the scale for the picked file only.
@@ -309,6 +317,7 @@ TEST(LinkingParametersForm, SaveChecksInTheirOrder) {
   };
   for (const Case& c : cases) {
     LinkingParametersForm form = complete();
+    form.dimension.selected = 2;  // "2": the reader takes "AAD" for two dimensions only
     c.change(form);
     EXPECT_EQ(text(form.checkForSave()).substr(0, c.expected.size()), c.expected) << c.name;
   }

@@ -1,0 +1,52 @@
+#include "params/data_format_rules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "data/item_file.h"
+#include "data/row_skip.h"
+
+namespace {
+
+int countOf(const std::string& format, char letter) {
+  return static_cast<int>(std::count_if(format.begin(), format.end(), [letter](unsigned char c) {
+    return std::toupper(c) == letter;
+  }));
+}
+
+// The first character of columnFormat that is no column letter, or '\0'.
+char strayColumnLetter(const std::string& columnFormat) {
+  for (char c : columnFormat) {
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (std::string_view("ABCDTX").find(letter) == std::string_view::npos) return c;
+  }
+  return '\0';
+}
+
+}  // namespace
+
+bool formatFits(const std::string& columnFormat, bool thetaFile, int dimension) {
+  if (columnFormat.empty() || strayColumnLetter(columnFormat) != '\0') return false;
+  const int thetas = countOf(columnFormat, 'T');
+  if (thetaFile) {
+    const int itemLetters = countOf(columnFormat, 'A') + countOf(columnFormat, 'B') +
+                            countOf(columnFormat, 'C') + countOf(columnFormat, 'D');
+    return itemLetters == 0 && thetas > 0 && (dimension == 0 || thetas == dimension);
+  }
+  return thetas == 0 && countOf(columnFormat, 'A') > 0 &&
+         columnFormatProblem(columnFormat, dimension).empty();
+}
+
+std::string dataFormatProblem(const std::string& rowSkip, const std::string& columnFormat,
+                              int dimension) {
+  if (!rowSkip.empty()) {
+    if (std::string problem = rowSkipListProblem(rowSkip); !problem.empty()) return problem;
+  }
+  if (columnFormat.empty()) return {};
+  if (const char stray = strayColumnLetter(columnFormat); stray != '\0') {
+    return "column format " + columnFormat + ": '" + std::string(1, stray) +
+           "' is no column letter (A, B, C, D, T or X); the reader would stop at it";
+  }
+  return columnFormatProblem(columnFormat, dimension);
+}

@@ -1,0 +1,87 @@
+// The Type list of the Linking Parameters form: it offers the file's own format and the
+// predefined formats that fit the picked file and the dimension, and what Row and Column show
+// is always either a preset chosen now or the picked file's stored format.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "params/choice_list.h"
+#include "params/linking_parameters_form.h"
+
+namespace {
+
+ChoiceList deliveredChoices() {
+  std::ifstream in(std::string(TORVAK_SOURCE_DIR) + "/resources/dlginip.tvk");
+  return readChoiceList(in);
+}
+
+int countOf(const std::string& format, char letter) {
+  return static_cast<int>(std::count(format.begin(), format.end(), letter));
+}
+
+}  // namespace
+
+TEST(LinkingParametersFormFormats, TypeOffersTheFormatsOfThePickedFileAndDimension) {
+  using F = LinkingParametersForm;
+  struct Case {
+    F::Role role;
+    std::string dimension;
+    int slopes, thetas;  // of every format offered after the first
+  } cases[] = {
+      {F::From, "1", 1, 0},      {F::To, "1", 1, 0},        {F::From, "3", 3, 0},
+      {F::Empirical, "1", 0, 1}, {F::Empirical, "2", 0, 2}, {F::To, "5", 5, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.role) + " at d = " + c.dimension);
+    LinkingParametersForm form(deliveredChoices());
+    ASSERT_EQ(form.enterValue(F::DimensionList, c.dimension), std::nullopt);
+    form.pickFile.selected = c.role;
+    form.pickFileClosed();
+    ASSERT_EQ(form.type.entries.size(), form.typeFormats.size());
+    ASSERT_GE(form.type.entries.size(), 2u);
+    EXPECT_EQ(form.typeFormats[0], 0);  // the file's own format, always first
+    for (std::size_t p = 1; p < form.typeFormats.size(); ++p) {
+      const FormatPreset& preset = form.formats[form.typeFormats[p]];
+      EXPECT_EQ(form.type.entries[p], preset.name);
+      EXPECT_EQ(countOf(preset.columnFormat, 'A'), c.slopes) << preset.name;
+      EXPECT_EQ(countOf(preset.columnFormat, 'T'), c.thetas) << preset.name;
+      // Each position shows its own preset.
+      form.type.selected = static_cast<int>(p);
+      form.showFormat();
+      EXPECT_EQ(form.rowText + " " + form.columnText, preset.rowSkip + " " + preset.columnFormat);
+    }
+  }
+}
+
+TEST(LinkingParametersFormFormats, PickingAFileShowsItsStoredFormatNotTheLastPreset) {
+  LinkingParametersForm form(deliveredChoices());
+  form.type.selected = 1;  // a preset for the From file
+  form.showFormat();
+  ASSERT_EQ(form.columnText, "ADC");
+  EXPECT_EQ(form.saveShownFormat(), std::nullopt);
+  form.pickFile.selected = LinkingParametersForm::To;
+  form.pickFileClosed();
+  EXPECT_EQ(form.type.selected, 0);
+  EXPECT_EQ(form.rowText + "|" + form.columnText, "|");  // To has no format yet
+  form.pickFile.selected = LinkingParametersForm::From;
+  form.pickFileClosed();
+  EXPECT_EQ(form.rowText + "|" + form.columnText, "0|ADC");
+}
+
+TEST(LinkingParametersFormFormats, ADimensionThatNoLongerFitsTheShownPresetShowsTheOwnFormat) {
+  LinkingParametersForm form(deliveredChoices());
+  form.fromFile.columnFormat = "AAD";
+  const auto xadc = std::find(form.type.entries.begin(), form.type.entries.end(),
+                              "Generic: label, slopes, intercept, guessing (1 dimension)");
+  ASSERT_NE(xadc, form.type.entries.end());
+  form.type.selected = static_cast<int>(xadc - form.type.entries.begin());
+  form.showFormat();
+  ASSERT_EQ(form.columnText, "XADC");
+  // A typed dimension and one chosen in the list both change the offer.
+  ASSERT_EQ(form.enterValue(LinkingParametersForm::DimensionList, "1"), std::nullopt);
+  EXPECT_EQ(form.columnText, "XADC");  // still offered: kept
+  ASSERT_EQ(form.enterValue(LinkingParametersForm::DimensionList, "2"), std::nullopt);
+  EXPECT_EQ(form.type.selected, 0);
+  EXPECT_EQ(form.columnText, "AAD");
+}
