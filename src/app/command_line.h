@@ -1,8 +1,11 @@
-// The desktop program's command line: torvak [--link PARAMETER_FILE] [FILE]
+// The desktop program's command line: torvak [--link PARAMETER_FILE | --edit PARAMETER_FILE]
+// [FILE]
 //
 // FILE opens as a text document at start-up; --link starts a linking run of PARAMETER_FILE as
-// Run > Linking would. Qt's own options (-platform, -style, ...) are taken out by
-// QApplication before this sees the arguments.
+// Run > Linking would; --edit opens PARAMETER_FILE in the Linking Parameters dialog, as
+// File > Load Linking Ini would (what opening a parameter file from a file manager does).
+// --link and --edit exclude each other. Qt's own options (-platform, -style, ...) are taken
+// out by QApplication before this sees the arguments.
 #pragma once
 
 #include <QString>
@@ -11,6 +14,7 @@
 struct CommandLine {
   QString documentFile;
   QString linkFile;
+  QString editFile;
   bool showHelp = false;
   bool showVersion = false;
   QString error;  // non-empty when the command line is wrong

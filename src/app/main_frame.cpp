@@ -125,7 +125,7 @@ void CMainFrame::createStatusBar() {
   runStatus_ = new QLabel(bar);
   runStatus_->setObjectName("runStatus");
   runStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  bar->addPermanentWidget(runStatus_, 1);
+  bar->addPermanentWidget(runStatus_);
   // The lock-key states cannot be read portably; the indicators show the panes, greyed.
   const char* const names[] = {"CAP", "NUM", "SCRL"};
   for (int i = 0; i < 3; ++i) {

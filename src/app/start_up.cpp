@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/main_frame.h"
+#include "dialogs/linking_parameters_dialog.h"
 #include "dialogs/start_linking_run.h"
 
 std::unique_ptr<CMainFrame> startUp(const CommandLine& line, Profile* profile) {
@@ -12,6 +13,9 @@ std::unique_ptr<CMainFrame> startUp(const CommandLine& line, Profile* profile) {
   }
   if (!line.linkFile.isEmpty()) {
     StartLinkingRun(QFileInfo(line.linkFile).absoluteFilePath(), frame.get());
+  }
+  if (!line.editFile.isEmpty()) {
+    LinkingParametersDialog::open(QFileInfo(line.editFile).absoluteFilePath(), frame.get());
   }
   return frame;
 }
