@@ -18,8 +18,9 @@ CPellan1App::CPellan1App(int& argc, char** argv) : QApplication(argc, argv) {
 
 CPellan1App::~CPellan1App() { mainFrame_.reset(); }
 
-int CPellan1App::initInstance() {
-  const CommandLine line = parseCommandLine(arguments());
+namespace {
+
+int answerInfoOption(const CommandLine& line) {
   if (line.showHelp) {
     std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
     return 0;
@@ -28,6 +29,21 @@ int CPellan1App::initInstance() {
     std::printf("torvak %s\n", TORVAK_VERSION);
     return 0;
   }
+  return -1;
+}
+
+}  // namespace
+
+int CPellan1App::answerWithoutWindow(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  // Qt's own options are still in argv here, so only help and version are answered.
+  return answerInfoOption(parseCommandLine(arguments));
+}
+
+int CPellan1App::initInstance() {
+  const CommandLine line = parseCommandLine(arguments());
+  if (const int status = answerInfoOption(line); status >= 0) return status;
   if (!line.error.isEmpty()) {
     std::fprintf(stderr, "torvak: %s\n%s", line.error.toLocal8Bit().constData(),
                  commandLineHelp().toLocal8Bit().constData());

@@ -14,6 +14,10 @@ class CPellan1App : public QApplication {
   Q_OBJECT
 
  public:
+  // --help and --version answered before the toolkit starts, so they work without a display:
+  // the exit status, or -1 when neither was asked for.
+  static int answerWithoutWindow(int argc, char** argv);
+
   CPellan1App(int& argc, char** argv);
   ~CPellan1App() override;
 

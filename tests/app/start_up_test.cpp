@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QXmlStreamReader>
@@ -222,6 +223,23 @@ TEST(CommandLineParse, ReadsFilesLinkAndRefusesWhatItDoesNotKnow) {
     } else {
       EXPECT_TRUE(line.error.contains(c.error)) << line.error.toStdString();
     }
+  }
+}
+
+// Help and version are answered before the toolkit starts: no display is needed (over ssh).
+TEST(DesktopProgram, HelpAndVersionWorkWithoutADisplay) {
+  for (const char* option : {"--help", "--version"}) {
+    QProcess torvak;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    torvak.setProcessEnvironment(env);
+    torvak.start(TORVAK_DESKTOP_EXE, {option});
+    ASSERT_TRUE(torvak.waitForFinished(30000)) << option;
+    EXPECT_EQ(torvak.exitStatus(), QProcess::NormalExit) << option;
+    EXPECT_EQ(torvak.exitCode(), 0) << option;
+    EXPECT_TRUE(torvak.readAllStandardOutput().startsWith(
+        QByteArray(option) == "--help" ? "Usage: torvak" : "torvak "))
+        << option;
   }
 }
 
