@@ -11,6 +11,8 @@ std::unique_ptr<CMainFrame> startUp(const CommandLine& line, Profile* profile) {
   if (!line.documentFile.isEmpty() && frame->openDocumentFile(line.documentFile) == nullptr) {
     return nullptr;
   }
+  // Shown first, so that a run's dialog or the parameters dialog opens over it, centred on it.
+  if (!line.linkFile.isEmpty() || !line.editFile.isEmpty()) frame->show();
   if (!line.linkFile.isEmpty()) {
     StartLinkingRun(QFileInfo(line.linkFile).absoluteFilePath(), frame.get());
   }

@@ -45,7 +45,6 @@ class LinkingParametersDialog : public QDialog {
   QWidget* createFormatGroup();
   QWidget* createFilesGroup();
   QWidget* createOutputGroup();
-  QWidget* createOtherGroup();
   QLayout* createButtons();
   void connectControls();
   ValueListBox* valueList(TypedList list) const;

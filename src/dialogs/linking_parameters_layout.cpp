@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <tuple>
 
@@ -31,7 +32,6 @@ void LinkingParametersDialog::createControls() {
   layout->addWidget(createOutputGroup());
   search_ = new SearchSettingsGroup;
   layout->addWidget(search_);
-  layout->addWidget(createOtherGroup());
   layout->addLayout(createButtons());
 }
 
@@ -145,26 +145,25 @@ QWidget* LinkingParametersDialog::createOutputGroup() {
   noOutput_ = tagged(new QCheckBox("No output"), NoOutput);
   append_ = createRadio("Append", Append);
   overwrite_ = createRadio("Overwrite", Overwrite);
-  auto* layout = new QHBoxLayout(group);
-  layout->addWidget(choose);
-  layout->addWidget(reportName_, 1);
-  layout->addWidget(noOutput_);
-  layout->addWidget(append_);
-  layout->addWidget(overwrite_);
-  return group;
-}
-
-QWidget* LinkingParametersDialog::createOtherGroup() {
-  auto* group = new QGroupBox("Other Parameters");
+  auto* report = new QHBoxLayout;
+  report->addWidget(choose);
+  report->addWidget(reportName_, 1);
+  report->addWidget(noOutput_);
+  report->addWidget(append_);
+  report->addWidget(overwrite_);
+  // The two other file names are carried with the report's settings (a run does not use them).
   otherFile1_ = tagged(new QLineEdit, OtherFile1);
   otherFile2_ = tagged(new QLineEdit, OtherFile2);
-  auto* layout = new QHBoxLayout(group);
+  auto* other = new QHBoxLayout;
   for (auto [caption, edit] :
        {std::pair{"Other_File_1", otherFile1_}, std::pair{"Other_File_2", otherFile2_}}) {
     edit->setToolTip("A text kept with the parameter file (one word); a run does not use it");
-    layout->addWidget(new QLabel(caption));
-    layout->addWidget(edit, 1);
+    other->addWidget(new QLabel(caption));
+    other->addWidget(edit, 1);
   }
+  auto* layout = new QVBoxLayout(group);
+  layout->addLayout(report);
+  layout->addLayout(other);
   return group;
 }
 
@@ -179,6 +178,8 @@ QLayout* LinkingParametersDialog::createButtons() {
   connect(link, &QPushButton::clicked, this, &LinkingParametersDialog::link);
   connect(saveAs, &QPushButton::clicked, this, &LinkingParametersDialog::saveAs);
   auto* layout = new QHBoxLayout;
+  // The Search group's toggle stands here, so that the collapsed group takes no row.
+  layout->addWidget(search_->toggle());
   layout->addStretch();
   for (QPushButton* button : {ok, cancel, link, saveAs}) layout->addWidget(button);
   return layout;

@@ -40,7 +40,7 @@ void SearchSettingsGroup::createControls() {
   toggle_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   connect(toggle_, &QToolButton::toggled, this, &SearchSettingsGroup::expand);
 
-  group_ = new QGroupBox;  // the toggle above is its title
+  group_ = new QGroupBox("Search");
   group_->setObjectName("searchGroup");
   method_ = tagged(new QComboBox, SearchMethod);
   method_->setToolTip(
@@ -70,7 +70,6 @@ void SearchSettingsGroup::createControls() {
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(toggle_, 0, Qt::AlignLeft);
   layout->addWidget(group_);
 }
 

@@ -24,6 +24,8 @@ class SearchSettingsGroup : public QWidget {
 
   void showValues(const LinkingParametersForm& form);
   void readControls(LinkingParametersForm& form) const;
+  // The button that shows and hides the group; the dialog places it (beside its buttons).
+  QToolButton* toggle() const { return toggle_; }
 
  private:
   void createControls();
