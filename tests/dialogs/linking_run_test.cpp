@@ -56,6 +56,7 @@ TEST_F(LinkingRun, ExampleRunFillsItsTitledOutputWindowWithTheReport) {
     profile_->setThreads(threads);  // the profile's count reaches the run; the text stays
     QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
     EXPECT_EQ(dialog->job()->evaluation.threads, threads);
+    EXPECT_EQ(profile_->recentFiles().value(0), path) << "a linked file enters the recent list";
     threads += 3;
     // The window is there before the worker had any chance to send text.
     CPellan1View* view = outputView(path);
