@@ -104,6 +104,7 @@ class LineMismatches {
     if (!lines_.empty() && lines_.back().first == line) lines_.back().second = wordsOnLine;
   }
   bool empty() const { return lines_.empty(); }
+  long long firstLine() const { return lines_.empty() ? 0 : lines_.front().first; }
   // "line 7 holds 6 words, line 9 holds 4"
   std::string text() const {
     std::string out;
@@ -127,7 +128,7 @@ FormatCounts countFormat(const std::string& columnFormat) {
   FormatCounts counts;
   for (char letter : columnFormat) {
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-    if (std::string_view("ABCDTX").find(letter) == std::string_view::npos) break;
+    if (kColumnLetters.find(letter) == std::string_view::npos) break;
     counts.record.push_back(letter);
   }
   auto count = [&](char letter) {
@@ -135,8 +136,8 @@ FormatCounts countFormat(const std::string& columnFormat) {
   };
   counts.a = count('A');
   counts.b = count('B');
-  counts.c = count('C');
-  counts.d = count('D');
+  counts.c = count('C') + count('G');  // guessing, as written or as a logit
+  counts.d = count('D') + count('N');  // intercept, as written or negated
   counts.t = count('T');
   return counts;
 }
@@ -201,6 +202,13 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
                                  std::to_string(most) + " words") +
            ", column format " + spec.columnFormat + " reads " + perRecord;
   };
+  // A word that fails after records and lines went out of step: the cause is usually there,
+  // above the failing line, so the message names both.
+  auto refuseWord = [&](const std::string& why) {
+    if (mismatches.empty()) return refuse(why);
+    return refuse(why + "; records and lines went out of step first at line " +
+                  std::to_string(mismatches.firstLine()) + " (" + wordsPerLine() + ")");
+  };
   auto overflow = [&] {
     return refuse("line " + std::to_string(words.wordLine()) + ": more records than the " +
                   std::to_string(expectedRecords(f, out)) + " expected; " + wordsPerLine());
@@ -214,8 +222,8 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     bool firstWord = true;
     for (char letter : f.record) {
       if (!words.word(word)) {
-        return refuse("line " + std::to_string(words.wordLine()) +
-                      ": the file ends inside a record" + formatNote);
+        return refuseWord("line " + std::to_string(words.wordLine()) +
+                          ": the file ends inside a record" + formatNote);
       }
       if (firstWord && words.wordLine() == lastRecordLine) mismatches.note(lastRecordLine);
       firstWord = false;
@@ -223,15 +231,24 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
       if (letter == 'X') continue;
       double value = 0.0;
       if (!parseDoubleToken(word, value)) {
-        return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
-                      "' is not a number" + formatNote);
+        return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word +
+                          "' is not a number" + formatNote);
       }
-      if (letter == 'A' || letter == 'D') value *= scale;
+      // G and N are a guessing parameter and an intercept written otherwise.
+      char role = letter;
+      if (letter == 'N') {
+        value = -value;
+        role = 'D';
+      } else if (letter == 'G') {
+        value = 1.0 / (1.0 + std::exp(-value));
+        role = 'C';
+      }
+      if (role == 'A' || role == 'D') value *= scale;
       if (!std::isfinite(value)) {
-        return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
-                      "' is out of range once scaled" + formatNote);
+        return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word +
+                          "' is out of range once scaled" + formatNote);
       }
-      switch (letter) {
+      switch (role) {
         case 'A':
         case 'T':
           if (slopeIndex >= out.slopes.size()) return overflow();
@@ -244,9 +261,11 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
           // A lower asymptote is a probability below 1; anything else is a header or a
           // wrong column.
           if (!(value >= 0.0 && value < 1.0)) {
-            return refuse("line " + std::to_string(words.wordLine()) + ": '" + word +
-                          "' is not a guessing parameter (it must be at least 0 and below 1)" +
-                          formatNote);
+            const std::string why =
+                letter == 'G' ? "' is not the logit of a guessing parameter (it makes g = 1)"
+                              : "' is not a guessing parameter (it must be at least 0 and below 1)";
+            return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word + why +
+                              formatNote);
           }
           if (out.guessing.empty()) break;
           if (guessIndex >= out.guessing.size()) return overflow();

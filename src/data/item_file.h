@@ -3,6 +3,8 @@
 // A record is one pass over the column format (letters, case ignored):
 //   A slope (scaled by 1.702 when asked)     B difficulty: the intercept is -(a1 b1 + ...)
 //   C guessing parameter                     D intercept (scaled like A)
+//   G guessing written as a logit x: g = 1 / (1 + exp(-x))
+//   N intercept written negated: d = -x (scaled like A)
 //   T theta coordinate (never scaled)        X a word that is discarded
 // Values are whitespace-separated words; lines matter only for row skipping. Slopes and
 // thetas share one running index into the slope output. The outputs are caller-owned, and
@@ -14,8 +16,12 @@
 #include <istream>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "params/linking_settings.h"
+
+// Every letter a column format may hold; the reader stops at any other character.
+inline constexpr std::string_view kColumnLetters = "ABCDGNTX";
 
 struct ItemFileOutputs {
   std::span<double> slopes;      // records x slopes-per-record, or points x dimension

@@ -19,7 +19,7 @@ int countOf(const std::string& format, char letter) {
 char strayColumnLetter(const std::string& columnFormat) {
   for (char c : columnFormat) {
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (std::string_view("ABCDTX").find(letter) == std::string_view::npos) return c;
+    if (kColumnLetters.find(letter) == std::string_view::npos) return c;
   }
   return '\0';
 }
@@ -30,8 +30,8 @@ bool formatFits(const std::string& columnFormat, bool thetaFile, int dimension) 
   if (columnFormat.empty() || strayColumnLetter(columnFormat) != '\0') return false;
   const int thetas = countOf(columnFormat, 'T');
   if (thetaFile) {
-    const int itemLetters = countOf(columnFormat, 'A') + countOf(columnFormat, 'B') +
-                            countOf(columnFormat, 'C') + countOf(columnFormat, 'D');
+    int itemLetters = 0;
+    for (char letter : std::string_view("ABCDGN")) itemLetters += countOf(columnFormat, letter);
     return itemLetters == 0 && thetas > 0 && (dimension == 0 || thetas == dimension);
   }
   return thetas == 0 && countOf(columnFormat, 'A') > 0 &&
@@ -46,7 +46,7 @@ std::string dataFormatProblem(const std::string& rowSkip, const std::string& col
   if (columnFormat.empty()) return {};
   if (const char stray = strayColumnLetter(columnFormat); stray != '\0') {
     return "column format " + columnFormat + ": '" + std::string(1, stray) +
-           "' is no column letter (A, B, C, D, T or X); the reader would stop at it";
+           "' is no column letter (A, B, C, D, G, N, T or X); the reader would stop at it";
   }
   return columnFormatProblem(columnFormat, dimension);
 }

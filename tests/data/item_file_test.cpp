@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -172,4 +173,66 @@ TEST(ItemFile, MissingFileGivesCodeOneWithItsName) {
   r = readItemFile({dir.write("f.txt", "0.7 0.1"), "AD", "", 0}, 0, arrays.outputs());
   EXPECT_EQ(r.code, 0) << r.message;
   EXPECT_EQ(arrays.slopes[0], 0.7);
+}
+
+// flexMIRT and IRTPRO write guessing as a logit, TAM the intercept negated: G and N read them
+// into the same values as a file that writes g and d as they are.
+TEST(ItemFile, LogitGuessingAndNegatedInterceptReadLikeTheirPlainLetters) {
+  struct Case {
+    std::string text;
+    const char* format;
+    int fileType;
+  };
+  const double logit = std::log(0.2 / 0.8);  // g = 0.2
+  const std::string logitText = std::to_string(logit);
+  const std::string flexLine = "1 v1 1 1 1 2 " + logitText + " -0.5 1.2\n";
+  const Case cases[] = {
+      {"1.2 -0.5 0.2\n", "ADC", 0},
+      {flexLine, "xxxxxxgda", 0},  // letters in any case, intercept before the slope
+      {"i1 0.5 1.2 0.2\n", "XNAC", 0},
+      {"1.2 0.5 " + logitText + "\n", "ANG", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.format);
+    Arrays arrays(1, 1, 1);
+    ASSERT_EQ(read(c.text, c.format, arrays, "", c.fileType, 1, 1).code, 0);
+    EXPECT_DOUBLE_EQ(arrays.slopes[0], 1.2);
+    EXPECT_DOUBLE_EQ(arrays.intercepts[0], -0.5);
+    EXPECT_NEAR(arrays.guessing[0], 0.2, 1e-6);  // the logit was printed to 6 decimals
+  }
+  Arrays scaled(1, 1, 1);  // N is an intercept: scaled like D in the normal metric
+  ASSERT_EQ(read("1.0 0.5\n", "AN", scaled, "", -1, 1, 1).code, 0);
+  EXPECT_DOUBLE_EQ(scaled.intercepts[0], -0.851);
+}
+
+TEST(ItemFile, NewLettersKeepTheFormatRulesAndRefuseAHugeLogit) {
+  struct Case {
+    const char* format;
+    const char* problem;
+  };
+  for (const Case& c : {Case{"ADCG", "has more than one C"}, Case{"ADN", "has more than one D"},
+                        Case{"ABN", "has both B and D"}}) {
+    EXPECT_EQ(columnFormatProblem(c.format, 1), std::string("column format ") + c.format + " " +
+                                                    c.problem);
+  }
+  Arrays arrays(1, 1, 1);
+  const ItemFileResult huge = read("1.2 -0.5 40\n", "ADG", arrays);
+  EXPECT_EQ(huge.code, 2);
+  EXPECT_EQ(huge.message,
+            "items.txt: line 1: '40' is not the logit of a guessing parameter (it makes g = 1) "
+            "(column format ADG)");
+}
+
+// After records and lines went out of step, a failing word names where they parted too.
+TEST(ItemFile, AFailureAfterRecordsWentOutOfStepNamesWhereTheyParted) {
+  Arrays arrays(4, 4, 4);
+  const ItemFileResult result =
+      read("1.0 0.1 0.2\n1.1 0.2 0.2 0.9\n1.2 0.3 0.2\nGROUP 1 2\n", "ADC", arrays);
+  EXPECT_EQ(result.code, 2);
+  EXPECT_EQ(result.message.rfind("items.txt: line 4: 'GROUP' is not a number", 0), 0u)
+      << result.message;
+  EXPECT_NE(result.message.find("records and lines went out of step first at line 2 (line 2 "
+                                "holds 4 words"),
+            std::string::npos)
+      << result.message;
 }
