@@ -13,7 +13,7 @@ for name in $names; do
   if [ ! -d "$corpus" ]; then
     mkdir -p "$corpus"
     case $name in
-      fuzz_item_file | fuzz_item_format)
+      fuzz_item_file | fuzz_item_format | fuzz_skipped_lines)
         cp "$root"/examples/*.dat "$corpus"/
         for f in "$root"/tests/data/linking-cases/*/from.txt; do
           cp "$f" "$corpus/$(basename "$(dirname "$f")").txt"

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
+#include "data/field_splitter.h"
 #include "data/row_skip.h"
 #include "params/text_file.h"
 #include "params/token_reader.h"
@@ -165,6 +167,47 @@ std::size_t expectedRecords(const FormatCounts& f, const ItemFileOutputs& out) {
   return 0;
 }
 
+// Lines of a stream with their physical numbers (from 1), CR LF read like LF.
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in) : buf_(in.rdbuf()) {}
+
+  // The next line without its line end; false at the end of the stream.
+  bool next(std::string& text) {
+    using Traits = std::streambuf::traits_type;
+    text.clear();
+    if (buf_ == nullptr || buf_->sgetc() == Traits::eof()) return false;
+    ++number_;
+    for (int c = buf_->sbumpc(); c != Traits::eof() && c != '\n'; c = buf_->sbumpc()) {
+      text.push_back(Traits::to_char_type(c));
+    }
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    return true;
+  }
+  long long number() const { return number_; }
+
+ private:
+  std::streambuf* buf_;
+  long long number_ = 0;
+};
+
+bool isBlankLine(std::string_view text) { return std::ranges::all_of(text, isBlank); }
+
+// R writes a missing value as NA, pandas as an empty field.
+bool isMissing(const std::string& field) { return field.empty() || field == "NA"; }
+
+// A theta file: its format reads theta coordinates and nothing of an item.
+bool readsThetaOnly(const FormatCounts& f) { return f.t > 0 && f.a + f.b + f.c + f.d == 0; }
+
+// The column (from 0) of the first field a letter of the record reads that is missing;
+// record.size() when none is.
+std::size_t firstMissing(const std::string& record, const std::vector<std::string>& fields) {
+  for (std::size_t k = 0; k < record.size() && k < fields.size(); ++k) {
+    if (record[k] != 'X' && isMissing(fields[k])) return k;
+  }
+  return record.size();
+}
+
 }  // namespace
 
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
@@ -182,26 +225,11 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
   }
 
   const double scale = (scaleFlag != 0 && spec.fileType != 0) ? kNormalScale : 1.0;
-  WordReader words(in);
-
-  long long lineNumber = 1;  // skip numbering: blank lines do not count
   std::size_t slopeIndex = 0, interceptIndex = 0, guessIndex = 0;
   std::vector<double> negatedDifficulties;
-  std::string word;
   LineMismatches mismatches;
-  long long lastRecordLine = 0;  // line of the previous record's last word
-  auto wordsPerLine = [&] {
-    const int fewest = words.fewestWords(), most = words.mostWords();
-    const std::string perRecord = std::to_string(f.record.size()) + " per record";
-    if (!mismatches.empty()) {
-      return mismatches.text() + " where column format " + spec.columnFormat + " reads " +
-             perRecord;
-    }
-    return (fewest == most ? "every line holds " + std::to_string(most) + " words"
-                           : "lines hold " + std::to_string(fewest) + " to " +
-                                 std::to_string(most) + " words") +
-           ", column format " + spec.columnFormat + " reads " + perRecord;
-  };
+  // Filled by the word-by-word reading; says how its words and lines compare.
+  std::function<std::string()> wordsPerLine = [] { return std::string(); };
   // A word that fails after records and lines went out of step: the cause is usually there,
   // above the failing line, so the message names both.
   auto refuseWord = [&](const std::string& why) {
@@ -209,75 +237,67 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     return refuse(why + "; records and lines went out of step first at line " +
                   std::to_string(mismatches.firstLine()) + " (" + wordsPerLine() + ")");
   };
-  auto overflow = [&] {
-    return refuse("line " + std::to_string(words.wordLine()) + ": more records than the " +
-                  std::to_string(expectedRecords(f, out)) + " expected; " + wordsPerLine());
+  auto overflow = [&](long long line) {
+    std::string why = "line " + std::to_string(line) + ": more records than the " +
+                      std::to_string(expectedRecords(f, out)) + " expected";
+    const std::string perLine = wordsPerLine();
+    return refuse(perLine.empty() ? why + formatNote : why + "; " + perLine);
   };
-  while (!words.atEnd()) {
-    if (rowIsSkipped(spec.rowSkip, lineNumber)) {
-      if (words.restOfLine()) ++lineNumber;
-      continue;
+  // Stores the value of one letter of a record; false (the result refused) when it cannot.
+  auto takeValue = [&](char letter, const std::string& word, long long line) {
+    const std::string at = "line " + std::to_string(line) + ": '" + word;
+    double value = 0.0;
+    if (!parseDoubleToken(word, value)) {
+      refuseWord(at + "' is not a number" + formatNote);
+      return false;
     }
-    if (!words.skipBlank()) break;  // only white space is left: no further record
-    bool firstWord = true;
-    for (char letter : f.record) {
-      if (!words.word(word)) {
-        return refuseWord("line " + std::to_string(words.wordLine()) +
-                          ": the file ends inside a record" + formatNote);
-      }
-      if (firstWord && words.wordLine() == lastRecordLine) mismatches.note(lastRecordLine);
-      firstWord = false;
-      mismatches.count(words.wordLine(), words.wordsOnLine());
-      if (letter == 'X') continue;
-      double value = 0.0;
-      if (!parseDoubleToken(word, value)) {
-        return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word +
-                          "' is not a number" + formatNote);
-      }
-      // G and N are a guessing parameter and an intercept written otherwise.
-      char role = letter;
-      if (letter == 'N') {
-        value = -value;
-        role = 'D';
-      } else if (letter == 'G') {
-        value = 1.0 / (1.0 + std::exp(-value));
-        role = 'C';
-      }
-      if (role == 'A' || role == 'D') value *= scale;
-      if (!std::isfinite(value)) {
-        return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word +
-                          "' is out of range once scaled" + formatNote);
-      }
-      switch (role) {
-        case 'A':
-        case 'T':
-          if (slopeIndex >= out.slopes.size()) return overflow();
-          out.slopes[slopeIndex++] = value;
-          break;
-        case 'B':
-          negatedDifficulties.push_back(-value);
-          break;
-        case 'C':
-          // A lower asymptote is a probability below 1; anything else is a header or a
-          // wrong column.
-          if (!(value >= 0.0 && value < 1.0)) {
-            const std::string why =
-                letter == 'G' ? "' is not the logit of a guessing parameter (it makes g = 1)"
-                              : "' is not a guessing parameter (it must be at least 0 and below 1)";
-            return refuseWord("line " + std::to_string(words.wordLine()) + ": '" + word + why +
-                              formatNote);
-          }
-          if (out.guessing.empty()) break;
-          if (guessIndex >= out.guessing.size()) return overflow();
-          out.guessing[guessIndex++] = value;
-          break;
-        case 'D':
-          if (out.intercepts.empty()) break;
-          if (interceptIndex >= out.intercepts.size()) return overflow();
-          out.intercepts[interceptIndex++] = value;
-          break;
-      }
+    // G and N are a guessing parameter and an intercept written otherwise.
+    char role = letter;
+    if (letter == 'N') {
+      value = -value;
+      role = 'D';
+    } else if (letter == 'G') {
+      value = 1.0 / (1.0 + std::exp(-value));
+      role = 'C';
     }
+    if (role == 'A' || role == 'D') value *= scale;
+    if (!std::isfinite(value)) {
+      refuseWord(at + "' is out of range once scaled" + formatNote);
+      return false;
+    }
+    switch (role) {
+      case 'A':
+      case 'T':
+        if (slopeIndex >= out.slopes.size()) return overflow(line), false;
+        out.slopes[slopeIndex++] = value;
+        break;
+      case 'B':
+        negatedDifficulties.push_back(-value);
+        break;
+      case 'C':
+        // A lower asymptote is a probability below 1; anything else is a header or a
+        // wrong column.
+        if (!(value >= 0.0 && value < 1.0)) {
+          const std::string why =
+              letter == 'G' ? "' is not the logit of a guessing parameter (it makes g = 1)"
+                            : "' is not a guessing parameter (it must be at least 0 and below 1)";
+          refuseWord(at + why + formatNote);
+          return false;
+        }
+        if (out.guessing.empty()) break;
+        if (guessIndex >= out.guessing.size()) return overflow(line), false;
+        out.guessing[guessIndex++] = value;
+        break;
+      case 'D':
+        if (out.intercepts.empty()) break;
+        if (interceptIndex >= out.intercepts.size()) return overflow(line), false;
+        out.intercepts[interceptIndex++] = value;
+        break;
+    }
+    return true;
+  };
+  // Completes a record whose last value stood on line: the intercept from difficulties.
+  auto finishRecord = [&](long long line) {
     if (f.b > 0) {
       // d = -(a1 b1 + ... + ab bb) over the record's last b slopes, already scaled.
       double intercept = 0.0;
@@ -286,24 +306,120 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
         intercept += negatedDifficulties[k] * out.slopes[first + k];
       }
       if (!std::isfinite(intercept)) {
-        return refuse("line " + std::to_string(words.wordLine()) +
-                      ": the intercept from the difficulties is out of range" + formatNote);
+        refuse("line " + std::to_string(line) +
+               ": the intercept from the difficulties is out of range" + formatNote);
+        return false;
       }
       if (!out.intercepts.empty()) {
-        if (interceptIndex >= out.intercepts.size()) return overflow();
+        if (interceptIndex >= out.intercepts.size()) return overflow(line), false;
         out.intercepts[interceptIndex++] = intercept;
       }
       negatedDifficulties.clear();
     }
-    lastRecordLine = words.wordLine();
-    ++lineNumber;
     ++result.records;
-  }
-  if (!mismatches.empty()) {
-    result.lineNote = spec.name + ": records and lines do not match: " + wordsPerLine() +
-                      ". Some programs wrap records over lines; if this file does not, a word "
-                      "too many or too few on a line moves every later value into another "
-                      "item or column.";
+    return true;
+  };
+
+  if (spec.recordsAreLines()) {
+    // One record per line: fields past the format are ignored, too few are refused. A theta
+    // line missing a value is passed over (R and pandas write NA or nothing for an examinee
+    // without a score); an item line missing one is refused.
+    const bool words = spec.separator == ' ';
+    const std::string unit = words ? " words" : " fields";
+    const std::size_t perRecord = f.record.size();
+    LineReader lines(in);
+    std::string text;
+    long long skipNumber = 1;  // skip numbering: blank lines do not count
+    long long longLine = 0, passedOver = 0, firstPassed = 0;
+    std::size_t longCount = 0;
+    while (lines.next(text)) {
+      if (isBlankLine(text)) continue;
+      if (rowIsSkipped(spec.rowSkip, skipNumber++)) continue;
+      const long long line = lines.number();
+      const std::vector<std::string> fields = splitFields(text, spec.separator);
+      const std::string at = "line " + std::to_string(line);
+      if (fields.size() < perRecord) {
+        return refuse(at + " holds " + std::to_string(fields.size()) + unit + ", column format " +
+                      spec.columnFormat + " reads " + std::to_string(perRecord) +
+                      " per record (one record per line)");
+      }
+      if (fields.size() > perRecord && longLine == 0) {
+        longLine = line;
+        longCount = fields.size();
+      }
+      if (const std::size_t missing = firstMissing(f.record, fields); missing < perRecord) {
+        if (readsThetaOnly(f)) {
+          if (passedOver++ == 0) firstPassed = line;
+          continue;
+        }
+        return refuse(at + ", column " + std::to_string(missing + 1) + ": " +
+                      (fields[missing].empty() ? std::string("an empty field")
+                                               : "'" + fields[missing] + "'") +
+                      " where a value is read" + formatNote);
+      }
+      for (std::size_t k = 0; k < perRecord; ++k) {
+        if (f.record[k] != 'X' && !takeValue(f.record[k], fields[k], line)) return result;
+      }
+      if (!finishRecord(line)) return result;
+    }
+    if (longLine != 0) {
+      result.lineNote = spec.name + ": line " + std::to_string(longLine) + " holds " +
+                        std::to_string(longCount) + unit + " where column format " +
+                        spec.columnFormat + " reads " + std::to_string(perRecord) +
+                        "; what is left at the end of such lines is ignored.";
+    }
+    if (passedOver > 0) {
+      result.passedNote = spec.name + ": " + std::to_string(passedOver) +
+                          (passedOver == 1 ? " line was" : " lines were") +
+                          " passed over for a missing value (NA or an empty field), the first "
+                          "of them line " +
+                          std::to_string(firstPassed) + ".";
+    }
+  } else {
+    WordReader words(in);
+    long long lineNumber = 1;  // skip numbering: blank lines do not count
+    std::string word;
+    long long lastRecordLine = 0;  // line of the previous record's last word
+    wordsPerLine = [&] {
+      const int fewest = words.fewestWords(), most = words.mostWords();
+      const std::string perRecord = std::to_string(f.record.size()) + " per record";
+      if (!mismatches.empty()) {
+        return mismatches.text() + " where column format " + spec.columnFormat + " reads " +
+               perRecord;
+      }
+      return (fewest == most ? "every line holds " + std::to_string(most) + " words"
+                             : "lines hold " + std::to_string(fewest) + " to " +
+                                   std::to_string(most) + " words") +
+             ", column format " + spec.columnFormat + " reads " + perRecord;
+    };
+    while (!words.atEnd()) {
+      if (rowIsSkipped(spec.rowSkip, lineNumber)) {
+        if (words.restOfLine()) ++lineNumber;
+        continue;
+      }
+      if (!words.skipBlank()) break;  // only white space is left: no further record
+      bool firstWord = true;
+      for (char letter : f.record) {
+        if (!words.word(word)) {
+          return refuseWord("line " + std::to_string(words.wordLine()) +
+                            ": the file ends inside a record" + formatNote);
+        }
+        if (firstWord && words.wordLine() == lastRecordLine) mismatches.note(lastRecordLine);
+        firstWord = false;
+        mismatches.count(words.wordLine(), words.wordsOnLine());
+        if (letter == 'X') continue;
+        if (!takeValue(letter, word, words.wordLine())) return result;
+      }
+      if (!finishRecord(words.wordLine())) return result;
+      lastRecordLine = words.wordLine();
+      ++lineNumber;
+    }
+    if (!mismatches.empty()) {
+      result.lineNote = spec.name + ": records and lines do not match: " + wordsPerLine() +
+                        ". Some programs wrap records over lines; if this file does not, a "
+                        "word too many or too few on a line moves every later value into "
+                        "another item or column.";
+    }
   }
 
   const std::string counts = std::to_string(result.records) + " records, " +
@@ -335,6 +451,31 @@ ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemF
     result.code = 2;
     result.message = spec.name + ": the file could not be read to its end (read error)";
     return result;
+  }
+}
+
+std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec) {
+  std::ifstream in;
+  if (!openTextFile(spec.name, in)) return std::nullopt;
+  const FormatCounts f = countFormat(spec.columnFormat);
+  const bool passesOver = spec.recordsAreLines() && readsThetaOnly(f);
+  try {
+    LineReader lines(in);
+    std::string text;
+    long long skipNumber = 1;
+    std::int64_t records = 0;
+    while (lines.next(text)) {
+      if (isBlankLine(text) || rowIsSkipped(spec.rowSkip, skipNumber++)) continue;
+      const std::vector<std::string> fields =
+          passesOver ? splitFields(text, spec.separator) : std::vector<std::string>();
+      if (!passesOver || fields.size() < f.record.size() ||
+          firstMissing(f.record, fields) == f.record.size()) {
+        ++records;
+      }
+    }
+    return records;
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;  // a read error: as a file that cannot be opened
   }
 }
 

@@ -6,14 +6,20 @@
 //   G guessing written as a logit x: g = 1 / (1 + exp(-x))
 //   N intercept written negated: d = -x (scaled like A)
 //   T theta coordinate (never scaled)        X a word that is discarded
-// Values are whitespace-separated words; lines matter only for row skipping. Slopes and
+// Values are whitespace-separated words; lines matter only for row skipping. When records
+// are lines (spec.separator is not ' ', or spec.oneRecordPerLine is set), each line read is
+// split by splitFields and holds one record: fields past the format are ignored (noted
+// once), too few are refused, a used field that is NA or empty is refused in an item file
+// and makes a theta file (letters T and X only) pass the line over (noted once). Slopes and
 // thetas share one running index into the slope output. The outputs are caller-owned, and
 // the reader never writes past them: a file that holds another number of records than they
 // fit, a format that cannot fit them, and a word that is not a finite number are refused
 // with a message naming the file, the line, the word or the format and the counts.
 #pragma once
 
+#include <cstdint>
 #include <istream>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,7 +45,10 @@ struct ItemFileResult {
   long long records = 0;  // records read
   // Not empty when records start in the middle of a line (a word too many or too few on some
   // line, or records wrapped over lines): names the first such lines and their word counts.
+  // When records are lines: names the first line that holds more than a record.
   std::string lineNote;
+  // Not empty when theta lines were passed over for a missing value: how many, the first.
+  std::string passedNote;
 };
 
 // Reads spec.name. scaleFlag non-zero with a non-zero spec.fileType scales A and D by 1.702.
@@ -48,6 +57,10 @@ ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemF
 // The same from a stream; spec.name is used in messages only.
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
                               const ItemFileOutputs& out);
+
+// The records readItemFile will find in spec.name: its lines that are neither blank nor
+// skipped, less the theta lines it passes over. Empty when the file cannot be opened.
+std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec);
 
 // Why readItemStream refuses columnFormat before it reads a word, in its words ("column format
 // QQ reads no value"), or an empty text when it takes the format. dimension > 0: an item file,

@@ -2,13 +2,32 @@
 
 #include <new>
 
+#include "data/skipped_lines.h"
+
 bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out) {
   RunHost& host = s.host();
+  // The lines the row-skip list passes over: a header that contradicts the format stops the
+  // read; a skipped line that reads as an item is noted.
+  const SkippedLinesCheck skipped = checkSkippedLinesOfFile(spec);
+  if (!skipped.refusal.empty()) {
+    host.beep();
+    host.showMessage(skipped.refusal, "Faulty data file", MessageButtons::Ok);
+    return false;
+  }
   const ItemFileResult result = readItemFile(spec, scaleFlag, out);
   if (result.code == 0) {
+    if (!skipped.note.empty() && s.lineNotesShown.insert(spec.name + "\nskipped").second) {
+      host.showMessage(skipped.note, "Skipped line reads as a record", MessageButtons::Ok);
+    }
     if (!result.lineNote.empty() && s.lineNotesShown.insert(spec.name).second) {
-      host.showMessage(result.lineNote, "Records and lines differ", MessageButtons::Ok);
+      const char* caption =
+          spec.recordsAreLines() ? "Fields past the format" : "Records and lines differ";
+      host.showMessage(result.lineNote, caption, MessageButtons::Ok);
+    }
+    // Keyed apart from the note above, so that each is shown once per file and run.
+    if (!result.passedNote.empty() && s.lineNotesShown.insert(spec.name + "\n").second) {
+      host.showMessage(result.passedNote, "Lines passed over", MessageButtons::Ok);
     }
     return true;
   }

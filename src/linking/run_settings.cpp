@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "data/item_file.h"
 #include "data/line_count.h"
 #include "params/settings_keys.h"
 #include "params/text_file.h"
@@ -151,7 +152,9 @@ int countDataLines(RunSettings& s) {
     int code;
   };
   auto count = [&s](const Counted& c) -> std::optional<std::int64_t> {
-    auto lines = countDataLinesOfFile(c.spec.name, c.spec.rowSkip);
+    // Records that are lines may pass some lines over; the reader counts those it keeps.
+    auto lines = c.spec.recordsAreLines() ? countRecordLinesOfFile(c.spec)
+                                          : countDataLinesOfFile(c.spec.name, c.spec.rowSkip);
     if (!lines) {
       s.host().beep();
       warn(s, c.spec.name, c.caption);

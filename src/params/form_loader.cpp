@@ -166,6 +166,17 @@ FormLoadResult LinkingParametersForm::load(std::istream& in, const std::string& 
       toFile.rowSkip = rowSkipText(value);
     } else if (is("To_Column_Format=")) {
       toFile.columnFormat = value;
+    } else if (is("From_Separator=") || is("To_Separator=") || is("Emp_Separator=")) {
+      DataFileSpec& file = is("From_Separator=") ? fromFile
+                           : is("To_Separator=") ? toFile
+                                                 : empiricalFile;
+      if (!(ok = parseSeparatorToken(value, file.separator))) halfRead(key, value);
+    } else if (is("From_One_Record_Per_Line=") || is("To_One_Record_Per_Line=") ||
+               is("Emp_One_Record_Per_Line=")) {
+      DataFileSpec& file = is("From_One_Record_Per_Line=") ? fromFile
+                           : is("To_One_Record_Per_Line=") ? toFile
+                                                           : empiricalFile;
+      if (!(ok = parseSwitchToken(value, file.oneRecordPerLine))) halfRead(key, value);
     } else if (is("Tolerance=")) {
       if ((ok = isNumber())) toleranceText = value;
     } else if (is("Number_Change_Direction=")) {

@@ -23,6 +23,8 @@ ParameterFile LinkingParametersForm::parameterFile() const {
   s.toFile = toFile;
   s.empiricalFile.columnFormat = empiricalFile.columnFormat;
   s.empiricalFile.rowSkip = empiricalFile.rowSkip;
+  s.empiricalFile.separator = empiricalFile.separator;
+  s.empiricalFile.oneRecordPerLine = empiricalFile.oneRecordPerLine;
   s.Number_Change_Direction = Number_Change_Direction;
   s.Number_Step = Number_Step;
   s.Search_Method = Search_Method;

@@ -8,12 +8,20 @@
 
 #include <string>
 
-// One data file: its name, column format, row-skip list and type.
+// One data file: its name, column format, row-skip list, type and how its lines split.
 struct DataFileSpec {
   std::string name;          // file name or path
-  std::string columnFormat;  // one letter per value of a record: A B C D T X
+  std::string columnFormat;  // one letter per value of a record: A B C D G N T X
   std::string rowSkip;       // row-skip list as written in the parameter file, braces included
   int fileType = 0;          // 0: values as read; non-zero: "1.702(normal)", scaled when asked
+  // "..._Separator=": ' ' (blank, the default) whitespace words; ',' comma, ';' semicolon,
+  // '\t' tab: separated fields, quoted as in CSV files, one record per line.
+  char separator = ' ';
+  // "..._One_Record_Per_Line=": 0 (default) records may wrap over lines; 1 each line read is
+  // one record and what is left at its end is ignored. A separator implies 1.
+  int oneRecordPerLine = 0;
+  // Whether each line read is one record (by either of the two fields above).
+  bool recordsAreLines() const { return separator != ' ' || oneRecordPerLine != 0; }
 };
 
 struct LinkingSettings {

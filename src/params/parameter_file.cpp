@@ -38,6 +38,11 @@ void addDataFileFormat(std::string& out, const std::string& prefix, const DataFi
     addLine(out, prefix + "_Column_Format= " + spec.columnFormat);
   }
   if (withType) addLine(out, prefix + "_File_Type= " + std::to_string(spec.fileType) + " ");
+  // Written only when not the default, so that older files are written back as they were.
+  if (spec.separator != ' ') {
+    addLine(out, prefix + "_Separator= " + std::string(separatorName(spec.separator)));
+  }
+  if (spec.oneRecordPerLine != 0) addLine(out, prefix + "_One_Record_Per_Line= 1");
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #include "params/settings_keys.h"
 
 #include <array>
+#include <cctype>
 #include <string_view>
 
 namespace {
 
-enum class ValueKind { Int, Double, Text, RowSkip };
+enum class ValueKind { Int, Double, Text, RowSkip, Separator, Switch };
 
 struct KeyField {
   std::string_view key;
@@ -15,6 +16,7 @@ struct KeyField {
   DataFileSpec LinkingSettings::*spec = nullptr;
   std::string DataFileSpec::*text = nullptr;
   int DataFileSpec::*specInt = nullptr;
+  char DataFileSpec::*specChar = nullptr;
 };
 
 constexpr KeyField intKey(std::string_view key, int LinkingSettings::*field) {
@@ -29,6 +31,13 @@ constexpr KeyField textKey(std::string_view key, DataFileSpec LinkingSettings::*
 }
 constexpr KeyField rowSkipKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
   return {key, ValueKind::RowSkip, nullptr, nullptr, spec, &DataFileSpec::rowSkip};
+}
+constexpr KeyField separatorKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
+  return {key,     ValueKind::Separator,    nullptr, nullptr, spec, nullptr,
+          nullptr, &DataFileSpec::separator};
+}
+constexpr KeyField recordPerLineKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
+  return {key, ValueKind::Switch, nullptr, nullptr, spec, nullptr, &DataFileSpec::oneRecordPerLine};
 }
 constexpr KeyField typeKey(std::string_view key, DataFileSpec LinkingSettings::*spec) {
   return {key, ValueKind::Int, nullptr, nullptr, spec, nullptr, &DataFileSpec::fileType};
@@ -55,6 +64,12 @@ constexpr std::array kKeys{
     typeKey("To_File_Type=", &S::toFile),
     rowSkipKey("To_Row_Skip=", &S::toFile),
     textKey("To_Column_Format=", &S::toFile, &F::columnFormat),
+    separatorKey("From_Separator=", &S::fromFile),
+    separatorKey("To_Separator=", &S::toFile),
+    separatorKey("Emp_Separator=", &S::empiricalFile),
+    recordPerLineKey("From_One_Record_Per_Line=", &S::fromFile),
+    recordPerLineKey("To_One_Record_Per_Line=", &S::toFile),
+    recordPerLineKey("Emp_One_Record_Per_Line=", &S::empiricalFile),
     doubleKey("Tolerance=", &S::Tolerance),
     intKey("Number_Change_Direction=", &S::Number_Change_Direction),
     intKey("Number_Step=", &S::Number_Step),
@@ -93,32 +108,81 @@ bool storeValue(const KeyField& field, const std::string& value, LinkingSettings
       // The shortest list that can name a line is a digit in braces.
       s.*field.spec.*field.text = value.size() <= 2 ? std::string() : value;
       return true;
+    case ValueKind::Separator:
+      return parseSeparatorToken(value, s.*field.spec.*field.specChar);
+    case ValueKind::Switch:
+      return parseSwitchToken(value, s.*field.spec.*field.specInt);
   }
   return false;
 }
 
+struct SeparatorName {
+  char separator;
+  std::string_view name;
+};
+constexpr std::array kSeparators{SeparatorName{' ', "blank"}, SeparatorName{',', "comma"},
+                                 SeparatorName{';', "semicolon"}, SeparatorName{'\t', "tab"}};
+
+const KeyField* fieldOfKey(const std::string& token) {
+  for (const KeyField& field : kKeys) {
+    if (tokenIsKey(token, field.key)) return &field;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+bool parseSeparatorToken(std::string_view word, char& separator) {
+  for (const SeparatorName& known : kSeparators) {
+    if (word.size() != known.name.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      same = same && std::tolower(static_cast<unsigned char>(word[k])) == known.name[k];
+    }
+    if (same) {
+      separator = known.separator;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string_view separatorName(char separator) {
+  for (const SeparatorName& known : kSeparators) {
+    if (known.separator == separator) return known.name;
+  }
+  return kSeparators.front().name;
+}
+
+bool parseSwitchToken(std::string_view word, int& value) {
+  int number = 0;
+  if (!parseIntToken(word, number) || (number != 0 && number != 1)) return false;
+  value = number;
+  return true;
+}
 
 KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, LinkingSettings& s) {
   KeyOutcome outcome;
-  for (const KeyField& field : kKeys) {
-    if (!tokenIsKey(token, field.key)) continue;
-    outcome.key = token;
-    if (!reader.next(outcome.value)) {
-      outcome.value.clear();
-      outcome.kind = KeyOutcome::NoValue;
-    } else {
-      outcome.kind =
-          storeValue(field, outcome.value, s) ? KeyOutcome::Stored : KeyOutcome::BadValue;
-    }
-    return outcome;
+  const KeyField* field = fieldOfKey(token);
+  if (field == nullptr) return outcome;
+  outcome.key = token;
+  if (!reader.next(outcome.value)) {
+    outcome.value.clear();
+    outcome.kind = KeyOutcome::NoValue;
+  } else {
+    outcome.kind = storeValue(*field, outcome.value, s) ? KeyOutcome::Stored : KeyOutcome::BadValue;
   }
   return outcome;
 }
 
 std::string badValueMessage(const std::string& file, int line, const KeyOutcome& outcome) {
+  std::string wants = "a number";
+  if (const KeyField* field = fieldOfKey(outcome.key)) {
+    if (field->kind == ValueKind::Separator) wants = "blank, comma, semicolon or tab";
+    if (field->kind == ValueKind::Switch) wants = "0 or 1";
+  }
   std::string message = file + ": line " + std::to_string(line) + ": " + outcome.key;
-  return message + " wants a number, found '" + outcome.value + "'";
+  return message + " wants " + wants + ", found '" + outcome.value + "'";
 }
 
 bool isDataFilesToken(const std::string& token) { return tokenIsKey(token, "$Data_Files"); }

@@ -23,7 +23,18 @@ struct KeyOutcome {
 
 KeyOutcome applySettingsKey(const std::string& token, TokenReader& reader, LinkingSettings& s);
 
-// "file: line N: key wants a number, found 'x'" in one place for every reader.
+// The value of a "..._Separator=" key, case ignored: blank ' ', comma ',', semicolon ';' or
+// tab '\t'. false (separator unchanged) for any other word.
+bool parseSeparatorToken(std::string_view word, char& separator);
+
+// The key value that stands for separator ("blank" for ' ' and any unknown character).
+std::string_view separatorName(char separator);
+
+// The value of a "..._One_Record_Per_Line=" key: 0 or 1; false (value unchanged) otherwise.
+bool parseSwitchToken(std::string_view word, int& value);
+
+// "file: line N: key wants a number, found 'x'" in one place for every reader; for the
+// separator and one-record-per-line keys it names the values they take instead.
 std::string badValueMessage(const std::string& file, int line, const KeyOutcome& outcome);
 
 // Every key applySettingsKey knows, "=" included, as the writer spells them.

@@ -236,3 +236,140 @@ TEST(ItemFile, AFailureAfterRecordsWentOutOfStepNamesWhereTheyParted) {
             std::string::npos)
       << result.message;
 }
+
+namespace {
+
+DataFileSpec separated(const std::string& format, const std::string& rowSkip, char separator,
+                       int oneRecordPerLine = 0) {
+  DataFileSpec spec{"items.csv", format, rowSkip, 0};
+  spec.separator = separator;
+  spec.oneRecordPerLine = oneRecordPerLine;
+  return spec;
+}
+
+ItemFileResult readSpec(const std::string& text, const DataFileSpec& spec, Arrays& arrays,
+                        int dimension = 0) {
+  std::istringstream in(text);
+  return readItemStream(in, spec, 0, arrays.outputs(dimension));
+}
+
+struct TableCase {
+  const char* name;
+  std::string text;
+  DataFileSpec spec;
+};
+
+}  // namespace
+
+TEST(ItemFile, SeparatedTablesReadAsTheirWhitespaceTwin) {
+  const std::string whitespace =
+      "a1 a2 d g u\n"
+      "Item_1 1.1 0.3 -0.5 0.1 1\n"
+      "Item_2 0.8 1.2 0.25 0.2 1\n";
+  Arrays expected(4, 2, 2);
+  ASSERT_EQ(readSpec(whitespace, separated("XAADCX", "{1}", ' '), expected, 2).code, 0);
+  ASSERT_EQ(expected.slopes, (std::vector<double>{1.1, 0.3, 0.8, 1.2}));
+
+  const TableCase cases[] = {
+      {"write.csv",
+       "\"\",\"a1\",\"a2\",\"d\",\"g\",\"u\"\n"
+       "\"Item.1\",1.1,0.3,-0.5,0.1,1\n"
+       "\"Item.2\",0.8,1.2,0.25,0.2,1\n",
+       separated("XAADC", "{1}", ',')},
+      {"write.table sep=;",
+       "\"a1\";\"a2\";\"d\";\"g\";\"u\"\n"
+       "\"Item 1\";1.1;0.3;-0.5;0.1;1\n\n"
+       "\"Item 2\";0.8;1.2;0.25;0.2;1\n",
+       separated("XAADC", "{1}", ';')},
+      {"tab with CR LF",
+       "\ta1\ta2\td\tg\tu\r\n"
+       "Item 1\t1.1\t0.3\t-0.5\t0.1\t1\r\n"
+       "Item 2\t0.8\t1.2\t0.25\t0.2\t1\r\n",
+       separated("XAADC", "{1}", '\t')},
+      {"pandas to_csv with blanks", ",a1,a2,d,g,u\n0, 1.1, 0.3, -0.5, 0.1, 1\n1,0.8,1.2,0.25,0.2,1",
+       separated("xaadc", "{1}", ',')},
+  };
+  for (const TableCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Arrays got(4, 2, 2);
+    const ItemFileResult result = readSpec(c.text, c.spec, got, 2);
+    ASSERT_EQ(result.code, 0) << result.message;
+    EXPECT_EQ(result.records, 2);
+    EXPECT_EQ(got.slopes, expected.slopes);
+    EXPECT_EQ(got.intercepts, expected.intercepts);
+    EXPECT_EQ(got.guessing, expected.guessing);
+    // The u column past the format is ignored, and said once.
+    EXPECT_NE(result.lineNote.find("line 2 holds 6 fields where column format"), std::string::npos)
+        << result.lineNote;
+  }
+}
+
+TEST(ItemFile, MissingValueInAnItemFileIsRefusedWithLineAndColumn) {
+  const TableCase cases[] = {
+      {"NA slope", "\"i1\",1,0\n\"i2\",NA,0.5\n", separated("XAD", "", ',')},
+      {"empty intercept", "i1;1;0\ni2;0.5;\n", separated("XAD", "", ';')},
+      {"NA word, one record per line", "i1 1 0\ni2 NA 0.5\n", separated("XAD", "", ' ', 1)},
+  };
+  const char* expected[] = {"items.csv: line 2, column 2: 'NA' where a value is read",
+                            "items.csv: line 2, column 3: an empty field where a value is read",
+                            "items.csv: line 2, column 2: 'NA' where a value is read"};
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    Arrays arrays(2, 2, 0);
+    const ItemFileResult result = readSpec(cases[k].text, cases[k].spec, arrays, 1);
+    EXPECT_EQ(result.code, 2) << cases[k].name;
+    EXPECT_EQ(result.message.rfind(expected[k], 0), 0u) << result.message;
+  }
+  // NA in a column the format skips is no value.
+  Arrays skipped(2, 2, 0);
+  EXPECT_EQ(readSpec("NA,1,0\nNA,2,1\n", separated("XAD", "", ','), skipped, 1).code, 0);
+}
+
+TEST(ItemFile, ThetaLinesMissingAValueArePassedOverWithOneNote) {
+  const std::string fscores =
+      "\"\",\"F1\",\"SE_F1\"\n"
+      "\"1\",0.0956,0.31\n"
+      "\"2\",NA,NA\n"
+      "\"3\",-1.5,0.4\n"
+      "\"4\",,\n"
+      "\"5\",0.5,NA\n";
+  const DataFileSpec spec = separated("XT", "{1}", ',');
+  Arrays points(3, 0, 0);
+  const ItemFileResult result = readSpec(fscores, spec, points);
+  ASSERT_EQ(result.code, 0) << result.message;
+  EXPECT_EQ(points.slopes, (std::vector<double>{0.0956, -1.5, 0.5}));
+  EXPECT_EQ(result.passedNote,
+            "items.csv: 2 lines were passed over for a missing value (NA or an empty field), the "
+            "first of them line 3.");
+
+  // The run sizes its points by the lines the reader keeps.
+  TempDir dir;
+  DataFileSpec onDisk = spec;
+  onDisk.name = dir.write("theta.csv", fscores);
+  EXPECT_EQ(countRecordLinesOfFile(onDisk), 3);
+  onDisk.columnFormat = "XTT";  // the SE column read as well: line 6 goes too
+  EXPECT_EQ(countRecordLinesOfFile(onDisk), 2);
+}
+
+TEST(ItemFile, OneRecordPerLineIgnoresTrailingWordsAndRefusesShortLines) {
+  // Theta and its standard error per line: the SE words are ignored, not read as thetas.
+  Arrays points(3, 0, 0);
+  const ItemFileResult withSe =
+      readSpec("theta se\n0.1 0.3\n-0.2 0.25\n\n1.4 0.5\n", separated("T", "{1}", ' ', 1), points);
+  ASSERT_EQ(withSe.code, 0) << withSe.message;
+  EXPECT_EQ(points.slopes, (std::vector<double>{0.1, -0.2, 1.4}));
+  EXPECT_EQ(withSe.lineNote,
+            "items.csv: line 2 holds 2 words where column format T reads 1; what is left at the "
+            "end of such lines is ignored.");
+
+  Arrays items(3, 3, 0);
+  const ItemFileResult shortLine =
+      readSpec("i1 1 0\ni2 0.5\ni3 1 1\n", separated("XAD", "", ' ', 1), items, 1);
+  EXPECT_EQ(shortLine.code, 2);
+  EXPECT_EQ(shortLine.message,
+            "items.csv: line 2 holds 2 words, column format XAD reads 3 per record (one record "
+            "per line)");
+
+  // Without the option the same file wraps: the record takes a word from the next line.
+  Arrays wrapped(3, 3, 0);
+  EXPECT_EQ(readSpec("i1 1 0\ni2 0.5\ni3 1 1\n", separated("XAD", "", ' '), wrapped, 1).code, 2);
+}

@@ -63,6 +63,8 @@ void expectSameSettings(const LinkingSettings& a, const LinkingSettings& b) {
     EXPECT_EQ(x.columnFormat, y.columnFormat);
     EXPECT_EQ(x.rowSkip, y.rowSkip);
     EXPECT_EQ(x.fileType, y.fileType);
+    EXPECT_EQ(x.separator, y.separator);
+    EXPECT_EQ(x.oneRecordPerLine, y.oneRecordPerLine);
   }
 }
 

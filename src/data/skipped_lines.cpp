@@ -1,0 +1,217 @@
+#include "data/skipped_lines.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <regex>
+#include <vector>
+
+#include "data/field_splitter.h"
+#include "data/item_file.h"
+#include "data/row_skip.h"
+#include "params/text_file.h"
+#include "params/token_reader.h"
+
+namespace {
+
+enum class Meaning { Unknown, Slope, Intercept, NegatedIntercept, Difficulty, Guessing, Other, Theta };
+
+std::string lowerUnquoted(std::string name) {
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+    name = name.substr(1, name.size() - 2);
+  }
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// What a column name says its values are, in the names the calibration programs write.
+Meaning meaningOf(const std::string& word) {
+  const std::string name = lowerUnquoted(word);
+  auto is = [&](const char* pattern) { return std::regex_match(name, std::regex(pattern)); };
+  if (is("a|a_?[0-9]+|z[0-9]+|slope[0-9]*|dscrmn|discrimination|b\\.cat1\\.dim[0-9]+")) {
+    return Meaning::Slope;
+  }
+  if (is("d|d_?[0-9]+|intercept[0-9]*|\\(intercept\\)")) return Meaning::Intercept;
+  if (is("axsi_\\.cat1")) return Meaning::NegatedIntercept;
+  if (is("b|b_?[0-9]+|difficulty|dffclt|threshold|xsi\\.item")) return Meaning::Difficulty;
+  if (is("g|c|gussng|guess|guessing|asymptote")) return Meaning::Guessing;
+  if (is("theta[0-9]*|f[0-9]+|eap|eap\\.dim[0-9]+")) return Meaning::Theta;
+  if (is("u|se|se_.*|sd\\..*|.*\\.se")) return Meaning::Other;
+  return Meaning::Unknown;
+}
+
+bool letterReads(char letter, Meaning meaning) {
+  switch (letter) {
+    case 'A': return meaning == Meaning::Slope;
+    case 'B': return meaning == Meaning::Difficulty;
+    case 'C':
+    case 'G': return meaning == Meaning::Guessing;
+    case 'D': return meaning == Meaning::Intercept;
+    case 'N': return meaning == Meaning::NegatedIntercept;
+    case 'T': return meaning == Meaning::Theta;
+    default: return true;  // X takes any column
+  }
+}
+
+char letterFor(Meaning meaning) {
+  switch (meaning) {
+    case Meaning::Slope: return 'A';
+    case Meaning::Intercept: return 'D';
+    case Meaning::NegatedIntercept: return 'N';
+    case Meaning::Difficulty: return 'B';
+    case Meaning::Guessing: return 'C';
+    case Meaning::Theta: return 'T';
+    default: return 'X';
+  }
+}
+
+const char* described(char letter) {
+  switch (letter) {
+    case 'A': return "a slope";
+    case 'B': return "a difficulty";
+    case 'C': return "a guessing parameter";
+    case 'G': return "a guessing parameter written as a logit";
+    case 'D': return "an intercept";
+    case 'N': return "an intercept written negated";
+    case 'T': return "a theta coordinate";
+    default: return "a column that is passed over";
+  }
+}
+
+// The letters one record reads, upper case, up to the first character that is no letter.
+std::string recordLetters(const std::string& columnFormat) {
+  std::string record;
+  for (char c : columnFormat) {
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (kColumnLetters.find(letter) == std::string_view::npos) break;
+    record.push_back(letter);
+  }
+  return record;
+}
+
+bool isNumber(const std::string& word) {
+  double value = 0.0;
+  return parseDoubleToken(word, value);
+}
+
+// A header names the columns: no word is a number, there is a word for every letter (or for
+// every letter but the first, the row names'), and at least two names are known.
+bool namesColumns(const std::vector<std::string>& words, const std::string& record) {
+  if (words.size() != record.size() && words.size() + 1 != record.size()) return false;
+  int known = 0;
+  for (const std::string& word : words) {
+    if (isNumber(word)) return false;
+    if (meaningOf(word) != Meaning::Unknown) ++known;
+  }
+  return known >= std::min<int>(2, static_cast<int>(words.size()));
+}
+
+std::string checkHeader(const std::vector<std::string>& words, const std::string& record,
+                        const DataFileSpec& spec, long long fileLine) {
+  if (!namesColumns(words, record)) return {};
+  const std::size_t offset = record.size() - words.size();
+  std::string readsIt = record;
+  std::string first;  // the first contradiction, for the message
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const char letter = record[offset + i];
+    const Meaning meaning = meaningOf(words[i]);
+    if (meaning == Meaning::Unknown || letterReads(letter, meaning)) continue;
+    readsIt[offset + i] = letterFor(meaning);
+    if (first.empty()) {
+      first = "'" + words[i] + "' names " + described(letterFor(meaning)) +
+              ", but it stands over letter " + letter + " (" + described(letter) + ")";
+    }
+  }
+  if (first.empty()) return {};
+  return spec.name + ": line " + std::to_string(fileLine) + " names the columns: " + first +
+         " of column format " + spec.columnFormat + ". Column format " + readsIt +
+         " reads the columns as they are named.";
+}
+
+// A skipped line that a record would read whole: every used word a number, guessing in range.
+bool readsAsRecord(const std::vector<std::string>& words, const std::string& record) {
+  if (words.size() != record.size()) return false;
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    if (record[i] == 'X') continue;
+    double value = 0.0;
+    if (!parseDoubleToken(words[i], value) || !std::isfinite(value)) return false;
+    if (record[i] == 'C' && !(value >= 0.0 && value < 1.0)) return false;
+  }
+  return true;
+}
+
+// "{1-3,5}" for the counted lines given in increasing order; "{}" for none.
+std::string skipListOf(const std::vector<long long>& lines) {
+  std::string list;
+  for (std::size_t i = 0; i < lines.size();) {
+    std::size_t j = i;
+    while (j + 1 < lines.size() && lines[j + 1] == lines[j] + 1) ++j;
+    list += (list.empty() ? "" : ",") + std::to_string(lines[i]);
+    if (j > i) list += "-" + std::to_string(lines[j]);
+    i = j + 1;
+  }
+  return "{" + list + "}";
+}
+
+}  // namespace
+
+SkippedLinesCheck checkSkippedLines(std::istream& in, const DataFileSpec& spec) {
+  SkippedLinesCheck check;
+  const std::string record = recordLetters(spec.columnFormat);
+  if (record.empty() || spec.rowSkip.empty()) return check;
+  std::vector<long long> skipped, lookAlikes;
+  std::vector<long long> lookAlikeFileLines;
+  std::vector<std::string> lastSkipped;
+  long long lastSkippedFileLine = 0;
+  long long counted = 0, fileLine = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++fileLine;
+    const std::vector<std::string> words = splitFields(line, spec.separator);
+    if (words.empty()) continue;  // blank lines are not counted
+    ++counted;
+    if (rowIsSkipped(spec.rowSkip, counted) == 0) break;  // the first record
+    skipped.push_back(counted);
+    if (readsAsRecord(words, record)) {
+      lookAlikes.push_back(counted);
+      lookAlikeFileLines.push_back(fileLine);
+    }
+    lastSkipped = words;
+    lastSkippedFileLine = fileLine;
+    if (counted > 10000) break;  // a head this long is no header
+  }
+  if (!lastSkipped.empty()) {
+    check.refusal = checkHeader(lastSkipped, record, spec, lastSkippedFileLine);
+  }
+  if (!lookAlikes.empty()) {
+    std::vector<long long> kept;
+    for (long long line : skipped) {
+      if (std::find(lookAlikes.begin(), lookAlikes.end(), line) == lookAlikes.end()) {
+        kept.push_back(line);
+      }
+    }
+    const long long first = lookAlikes.front(), firstFile = lookAlikeFileLines.front();
+    check.note = spec.name + ": line " + std::to_string(firstFile) +
+                 (first != firstFile ? " (line " + std::to_string(first) +
+                                           " as row-skip lists count: blank lines are not "
+                                           "counted)"
+                                     : std::string()) +
+                 " is passed over by the row-skip list " + spec.rowSkip +
+                 " but reads as a whole record of column format " + spec.columnFormat +
+                 (lookAlikes.size() > 1
+                      ? " (and " + std::to_string(lookAlikes.size() - 1) + " more such lines)"
+                      : std::string()) +
+                 ". If it is an item, the row-skip list " + skipListOf(kept) + " reads it.";
+  }
+  return check;
+}
+
+SkippedLinesCheck checkSkippedLinesOfFile(const DataFileSpec& spec) {
+  std::ifstream in;
+  if (spec.rowSkip.empty() || !openTextFile(spec.name, in)) return {};
+  try {
+    return checkSkippedLines(in, spec);
+  } catch (const std::ios_base::failure&) {
+    return {};  // the reader reports the read error
+  }
+}
