@@ -27,17 +27,21 @@ std::string lowerUnquoted(std::string name) {
 
 // What a column name says its values are, in the names the calibration programs write.
 Meaning meaningOf(const std::string& word) {
+  static const std::pair<std::regex, Meaning> kNames[] = {
+      {std::regex("a|a_?[0-9]+|z[0-9]+|slope[0-9]*|dscrmn|discrimination|b\\.cat1\\.dim[0-9]+"),
+       Meaning::Slope},
+      {std::regex("d|d_?[0-9]+|intercept[0-9]*|\\(intercept\\)"), Meaning::Intercept},
+      {std::regex("axsi_\\.cat1"), Meaning::NegatedIntercept},
+      {std::regex("b|b_?[0-9]+|difficulty|dffclt|threshold|xsi\\.item"), Meaning::Difficulty},
+      {std::regex("g|c|gussng|guess|guessing|asymptote"), Meaning::Guessing},
+      {std::regex("theta[0-9]*|f[0-9]+|eap|eap\\.dim[0-9]+"), Meaning::Theta},
+      {std::regex("u|se|se_.*|sd\\..*|.*\\.se"), Meaning::Other},
+  };
   const std::string name = lowerUnquoted(word);
-  auto is = [&](const char* pattern) { return std::regex_match(name, std::regex(pattern)); };
-  if (is("a|a_?[0-9]+|z[0-9]+|slope[0-9]*|dscrmn|discrimination|b\\.cat1\\.dim[0-9]+")) {
-    return Meaning::Slope;
+  if (name.size() > 64) return Meaning::Unknown;  // no column name is this long
+  for (const auto& [pattern, meaning] : kNames) {
+    if (std::regex_match(name, pattern)) return meaning;
   }
-  if (is("d|d_?[0-9]+|intercept[0-9]*|\\(intercept\\)")) return Meaning::Intercept;
-  if (is("axsi_\\.cat1")) return Meaning::NegatedIntercept;
-  if (is("b|b_?[0-9]+|difficulty|dffclt|threshold|xsi\\.item")) return Meaning::Difficulty;
-  if (is("g|c|gussng|guess|guessing|asymptote")) return Meaning::Guessing;
-  if (is("theta[0-9]*|f[0-9]+|eap|eap\\.dim[0-9]+")) return Meaning::Theta;
-  if (is("u|se|se_.*|sd\\..*|.*\\.se")) return Meaning::Other;
   return Meaning::Unknown;
 }
 
