@@ -5,12 +5,13 @@
 #include <sstream>
 #include <vector>
 
+#include "data/field_splitter.h"
 #include "data/row_skip.h"
 #include "params/text_file.h"
 #include "params/token_reader.h"
 
 std::string firstRecordPreview(const std::string& path, const std::string& rowSkip,
-                               const std::string& columnFormat) {
+                               const std::string& columnFormat, char separator) {
   if (columnFormat.empty()) return "No column format.";
   std::ifstream in;
   if (path.empty() || !openTextFile(path, in)) return "Cannot read " + path;
@@ -20,14 +21,13 @@ std::string firstRecordPreview(const std::string& path, const std::string& rowSk
   long long wordCount = 0;
   long long line = 0;
   for (std::string text; std::getline(in, text);) {
-    std::istringstream words(text);
-    std::string word;
-    if (!(words >> word)) continue;  // blank lines are not counted
+    const std::vector<std::string> words = splitFields(text, separator);
+    if (words.empty()) continue;  // blank lines are not counted
     if (rowIsSkipped(list, ++line) != 0) continue;
-    do {
+    for (const std::string& word : words) {
       if (first.size() < columnFormat.size()) first.push_back(word);
       ++wordCount;
-    } while (words >> word);
+    }
   }
   if (first.size() < columnFormat.size()) {
     return "The file holds " + std::to_string(wordCount) + " words after the skipped rows, " +

@@ -6,7 +6,8 @@
 
 #include <string>
 
-// rowSkip with or without its braces. Returns one line of text, also when the file cannot be
-// read or the format is empty (it then says so).
+// rowSkip with or without its braces; separator as the file's (' ': whitespace words).
+// Returns one line of text, also when the file cannot be read or the format is empty (it then
+// says so).
 std::string firstRecordPreview(const std::string& path, const std::string& rowSkip,
-                               const std::string& columnFormat);
+                               const std::string& columnFormat, char separator = ' ');

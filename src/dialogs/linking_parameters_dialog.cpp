@@ -105,6 +105,12 @@ void LinkingParametersDialog::connectControls() {
   for (QLineEdit* edit : {row_, column_, fromName_, toName_, empiricalName_}) {
     connect(edit, &QLineEdit::editingFinished, this, &LinkingParametersDialog::showPreview);
   }
+  connect(separator_, &QComboBox::activated, this, [this] {
+    const bool separated = separator_->currentData().toInt() != ' ';
+    if (separated) recordPerLine_->setChecked(true);
+    recordPerLine_->setEnabled(!separated);
+    showPreview();
+  });
 }
 
 ValueListBox* LinkingParametersDialog::valueList(TypedList list) const {
@@ -153,6 +159,9 @@ void LinkingParametersDialog::readControls() {
   f.noOutput = noOutput_->isChecked();
   f.rowText = std8(row_->text());
   f.columnText = std8(column_->text());
+  f.separatorChoice = static_cast<char>(separator_->currentData().toInt());
+  // Separated fields are one record per line anyway; the key is written only when it says more.
+  f.recordPerLine = recordPerLine_->isChecked() && f.separatorChoice == ' ';
   f.selectedPair = selectedRow(pairs_);
   f.outputFile.columnFormat = std8(otherFile1_->text());
   f.outputFile.rowSkip = std8(otherFile2_->text());
@@ -185,6 +194,11 @@ void LinkingParametersDialog::showValues() {
   noOutput_->setChecked(f.noOutput);
   row_->setText(qt(f.rowText));
   column_->setText(qt(f.columnText));
+  separator_->setCurrentIndex(
+      std::max(0, separator_->findData(QVariant(static_cast<int>(f.separatorChoice)))));
+  // Separated fields are always one record per line.
+  recordPerLine_->setChecked(f.recordPerLine || f.separatorChoice != ' ');
+  recordPerLine_->setEnabled(f.separatorChoice == ' ');
   QStringList lines;
   for (const std::string& line : f.pairs) lines << qt(line);
   QStringList shown;
@@ -235,7 +249,8 @@ void LinkingParametersDialog::showPreview() {
   const QString text =
       role < 0 || name.isEmpty()
           ? QString("Choose the picked file below to see its first record here.")
-          : qt(firstRecordPreview(std8(name), std8(row_->text()), std8(column_->text())));
+          : qt(firstRecordPreview(std8(name), std8(row_->text()), std8(column_->text()),
+                                  static_cast<char>(separator_->currentData().toInt())));
   preview_->setText(text);
   preview_->setToolTip(text +
                        "\n\nThe first record of the picked file as a run will read it with the "

@@ -85,6 +85,8 @@ class LinkingParametersDialog : public QDialog {
   QComboBox* type_ = nullptr;
   QCheckBox* weighedSum_ = nullptr;
   QCheckBox* noOutput_ = nullptr;
+  QComboBox* separator_ = nullptr;
+  QCheckBox* recordPerLine_ = nullptr;
   QLineEdit* row_ = nullptr;
   QLineEdit* column_ = nullptr;
   QLineEdit* fromName_ = nullptr;

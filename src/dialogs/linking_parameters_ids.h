@@ -45,4 +45,6 @@ inline constexpr int NumberStep = 1038;
 inline constexpr int InitialStepLength = 1039;
 inline constexpr int OtherFile1 = 1040;
 inline constexpr int OtherFile2 = 1041;
+inline constexpr int Separator = 1042;
+inline constexpr int RecordPerLine = 1043;
 }  // namespace ParametersControl

@@ -76,6 +76,16 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   column_ = createUpperCaseEdit(Column);
   logistic_ = createRadio("1(logistic)", Logistic);
   normal_ = createRadio("1.702(normal)", Normal);
+  separator_ = createList(Separator);
+  for (auto [text, separator] : {std::pair{"blanks", ' '}, std::pair{"commas", ','},
+                                 std::pair{"semicolons", ';'}, std::pair{"tabs", '\t'}}) {
+    separator_->addItem(text, QVariant(static_cast<int>(separator)));
+  }
+  separator_->setToolTip("How the file's fields are separated; commas, semicolons and tabs also "
+                         "read quoted fields, and every line is one record");
+  recordPerLine_ = tagged(new QCheckBox("One record per line"), RecordPerLine);
+  recordPerLine_->setToolTip("Each line read is one record; words after the format's are "
+                             "passed over (standard errors, say)");
   auto* save = createButton("Save Shown\nFormat", SaveShownFormat);
   connect(save, &QPushButton::clicked, this, &LinkingParametersDialog::saveShownFormat);
   preview_ = new QLabel;
@@ -96,7 +106,13 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   layout->addWidget(column_, 1, 3);
   layout->addWidget(new QLabel("Multiplied by"), 2, 0);
   layout->addWidget(logistic_, 2, 1);
-  layout->addWidget(normal_, 2, 2, 1, 2);
+  layout->addWidget(normal_, 2, 2);
+  auto* split = new QHBoxLayout;
+  split->addWidget(new QLabel("Separated by"));
+  split->addWidget(separator_);
+  split->addWidget(recordPerLine_);
+  split->addStretch();
+  layout->addLayout(split, 2, 3);
   layout->addWidget(save, 1, 5, 2, 1);
   layout->addWidget(preview_, 3, 0, 1, 6);
   layout->setColumnStretch(3, 1);

@@ -102,6 +102,9 @@ void LinkingParametersForm::showFormat() {
   columnText = preset == 0 ? file.columnFormat : formats[preset].columnFormat;
   normal = role < Empirical && file.fileType != 0;
   logistic = role < Empirical && file.fileType == 0;
+  // A preset names the columns, not how the file separates them: the file's own stays.
+  separatorChoice = file.separator;
+  recordPerLine = file.oneRecordPerLine != 0;
 }
 
 void LinkingParametersForm::pickFileClosed() {
@@ -160,6 +163,8 @@ Refusal LinkingParametersForm::saveShownFormat() {
   DataFileSpec& file = spec(pickFile.selected);
   file.rowSkip = rowText;
   file.columnFormat = columnText;
+  file.separator = separatorChoice;
+  file.oneRecordPerLine = recordPerLine ? 1 : 0;
   if (pickFile.selected < Empirical) file.fileType = logistic ? 0 : -1;
   return std::nullopt;
 }

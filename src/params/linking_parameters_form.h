@@ -85,6 +85,9 @@ class LinkingParametersForm {
   bool weighedSum = false;
   std::string fromName, toName, empiricalName, reportName;
   bool logistic = true, normal = false;
+  // How the picked file's lines split into words, shown beside its format and stored with it.
+  char separatorChoice = ' ';
+  bool recordPerLine = false;
   bool append = false, overwrite = true, noOutput = true;
   std::string rowText, columnText;
   std::vector<std::string> pairs;  // pair lines: From, To and the empirical name, one blank apart

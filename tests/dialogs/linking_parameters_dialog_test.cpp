@@ -398,3 +398,36 @@ TEST_F(LinkingParametersDialogValues, SearchGroupAndCarriedTextsShowAndSaveTheir
       << saved.toStdString();
   EXPECT_TRUE(saved.endsWith("Other_File_1= first\nOther_File_2= second\n\n"));
 }
+
+// The separator and one-record-per-line settings of a file: shown for the picked file,
+// stored by Save Shown Format, written only when not the default, and used by the preview.
+TEST_F(LinkingParametersDialogValues, SeparatorAndOneRecordPerLineAreStoredPerFile) {
+  const QString path = example("m1_1d");
+  write("m1_1d_from.dat", "\"\",\"a\",\"d\",\"g\"\n\"Item.1\",1.2593,0.4257,0.1609\n");
+  QPointer<LinkingParametersDialog> dialog = openOn(path);
+  auto* separator = control<QComboBox>(dialog, Separator);
+  auto* perLine = control<QCheckBox>(dialog, RecordPerLine);
+  EXPECT_EQ(separator->currentText(), "blanks");
+  EXPECT_FALSE(perLine->isChecked());
+  choose(dialog, PickFile, "From");
+  type(dialog, Row, "1");
+  choose(dialog, Separator, "commas");
+  EXPECT_TRUE(perLine->isChecked() && !perLine->isEnabled()) << "separated fields: a line each";
+  EXPECT_TRUE(dialog->findChild<QLabel*>("recordPreview")->text().startsWith(
+      "First record:  X Item.1  A 1.2593  D 0.4257  C 0.1609"))
+      << dialog->findChild<QLabel*>("recordPreview")->text().toStdString();
+  click(dialog, SaveShownFormat);
+  choose(dialog, PickFile, "To");
+  EXPECT_EQ(separator->currentText(), "blanks") << "the To file keeps its own";
+  perLine->setChecked(true);
+  click(dialog, SaveShownFormat);
+  choose(dialog, PickFile, "From");
+  EXPECT_EQ(separator->currentText(), "commas");
+  click(dialog, Ok);
+  ASSERT_TRUE(waitUntil([&] { return dialog.isNull(); }));
+  const QString saved = readText(path);
+  EXPECT_TRUE(saved.contains("From_Separator= comma\n")) << saved.toStdString();
+  EXPECT_FALSE(saved.contains("From_One_Record_Per_Line=")) << "implied by the separator";
+  EXPECT_TRUE(saved.contains("To_One_Record_Per_Line= 1\n")) << saved.toStdString();
+  EXPECT_FALSE(saved.contains("To_Separator="));
+}
