@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "data/item_file.h"
 #include "params/choice_list_file.h"
 #include "support/temp_dir.h"
 
@@ -72,7 +73,8 @@ TEST(ChoiceList, DeliveredFileOffersTheEngineCodesAndZeroGridLast) {
   ASSERT_GT(list.formats.size(), 20u);
   for (const FormatPreset& preset : list.formats) {
     EXPECT_FALSE(preset.columnFormat.empty()) << preset.name;
-    EXPECT_EQ(preset.columnFormat.find_first_not_of("ABCDTX"), std::string::npos) << preset.name;
+    EXPECT_EQ(preset.columnFormat.find_first_not_of(kColumnLetters), std::string::npos)
+        << preset.name;
   }
 }
 
