@@ -7,7 +7,7 @@
 //   N intercept written negated: d = -x (scaled like A)
 //   T theta coordinate (never scaled)        X a word that is discarded
 // Values are whitespace-separated words; lines matter only for row skipping. When records
-// are lines (spec.separator is not ' ', or spec.oneRecordPerLine is set), each line read is
+// are lines (a separator other than a blank, or oneRecordPerLine set), each line read is
 // split by splitFields and holds one record: fields past the format are ignored (noted
 // once), too few are refused, a used field that is NA or empty is refused in an item file
 // and makes a theta file (letters T and X only) pass the line over (noted once). Slopes and
@@ -58,7 +58,7 @@ ItemFileResult readItemFile(const DataFileSpec& spec, int scaleFlag, const ItemF
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
                               const ItemFileOutputs& out);
 
-// The records readItemFile will find in spec.name: its lines that are neither blank nor
+// The records readItemFile will find in the named file: its lines that are neither blank nor
 // skipped, less the theta lines it passes over. Empty when the file cannot be opened.
 std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec);
 

@@ -25,8 +25,8 @@ struct SkippedLinesCheck {
   std::string note;     // a skipped line reads as a record: the run goes on and says so
 };
 
-// Reads in (the file spec.name) up to its first record, splitting lines into fields as the
-// reader does (spec.separator).
+// Reads in (the named file) up to its first record, splitting lines into fields at the file's
+// separator, as the reader does.
 SkippedLinesCheck checkSkippedLines(std::istream& in, const DataFileSpec& spec);
-// The same for the file spec.name; nothing to say when it cannot be opened (the reader says).
+// The same for the named file; nothing to say when it cannot be opened (the reader says).
 SkippedLinesCheck checkSkippedLinesOfFile(const DataFileSpec& spec);
