@@ -5,6 +5,7 @@
 #include "jobs/linking_worker.h"
 #include "params/text_file.h"
 #include "params/unread_keys.h"
+#include "run/run_ending.h"
 
 namespace {
 
@@ -13,12 +14,11 @@ std::string nothingLinkedReason(const RunResults& run) {
 }
 
 std::string entryList(const RunResults& run, PairOutcome::Result result) {
-  std::string list;
+  std::vector<long long> entries;
   for (const PairOutcome& pair : run.pairs) {
-    if (pair.result != result) continue;
-    list += (list.empty() ? "" : ", ") + std::to_string(pair.entry);
+    if (pair.result == result) entries.push_back(pair.entry);
   }
-  return list;
+  return entryNumberList(entries);
 }
 
 }  // namespace

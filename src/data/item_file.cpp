@@ -128,11 +128,7 @@ struct FormatCounts {
 
 FormatCounts countFormat(const std::string& columnFormat) {
   FormatCounts counts;
-  for (char letter : columnFormat) {
-    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-    if (kColumnLetters.find(letter) == std::string_view::npos) break;
-    counts.record.push_back(letter);
-  }
+  counts.record = recordLetters(columnFormat);
   auto count = [&](char letter) {
     return static_cast<int>(std::ranges::count(counts.record, letter));
   };
@@ -209,6 +205,16 @@ std::size_t firstMissing(const std::string& record, const std::vector<std::strin
 }
 
 }  // namespace
+
+std::string recordLetters(std::string_view columnFormat) {
+  std::string record;
+  for (char letter : columnFormat) {
+    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    if (kColumnLetters.find(letter) == std::string_view::npos) break;
+    record.push_back(letter);
+  }
+  return record;
+}
 
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
                               const ItemFileOutputs& out) {

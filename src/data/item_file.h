@@ -29,6 +29,10 @@
 // Every letter a column format may hold; the reader stops at any other character.
 inline constexpr std::string_view kColumnLetters = "ABCDGNTX";
 
+// The letters one record reads: the format in capitals, up to its first character that is no
+// column letter.
+std::string recordLetters(std::string_view columnFormat);
+
 struct ItemFileOutputs {
   std::span<double> slopes;      // records x slopes-per-record, or points x dimension
   std::span<double> intercepts;  // empty: not wanted

@@ -83,17 +83,6 @@ const char* described(char letter) {
   }
 }
 
-// The letters one record reads, upper case, up to the first character that is no letter.
-std::string recordLetters(const std::string& columnFormat) {
-  std::string record;
-  for (char c : columnFormat) {
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (kColumnLetters.find(letter) == std::string_view::npos) break;
-    record.push_back(letter);
-  }
-  return record;
-}
-
 bool isNumber(const std::string& word) {
   double value = 0.0;
   return parseDoubleToken(word, value);

@@ -17,11 +17,8 @@ int countOf(const std::string& format, char letter) {
 
 // The first character of columnFormat that is no column letter, or '\0'.
 char strayColumnLetter(const std::string& columnFormat) {
-  for (char c : columnFormat) {
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (kColumnLetters.find(letter) == std::string_view::npos) return c;
-  }
-  return '\0';
+  const std::size_t read = recordLetters(columnFormat).size();
+  return read < columnFormat.size() ? columnFormat[read] : '\0';
 }
 
 }  // namespace
