@@ -59,6 +59,8 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
       o.resultsFile = value;
     } else if (arg == "--check") {
       o.check = true;
+    } else if (arg == "--identify") {
+      o.identify = true;
     } else if (arg == "--") {
       onlyFiles = true;
     } else if (arg == "-h" || arg == "--help") {
@@ -85,13 +87,14 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
   }
   if (!o.help && !o.version && o.parameterFiles.empty()) {
     parse.ok = false;
-    parse.error = "no parameter file given";
+    parse.error = o.identify ? "--identify needs a data file" : "no parameter file given";
   }
   return parse;
 }
 
 std::string cliUsage() {
   return R"(Usage: torvak-link [options] PARAMETER_FILE...
+       torvak-link --identify DATA_FILE...
 
 Runs each linking parameter file in turn, as Run > Linking does in the desktop program, on
 a worker thread. Report blocks go to the report file that the parameter file names and to
@@ -115,6 +118,11 @@ Options:
                          the results do not depend on N
   --reference-evaluation Models 3 and 4: compute the criterion point by point with the
                          full model buffer, as it is defined (much slower; for checking)
+  --identify             the files are item or theta files: say which program's layout
+                         each one is (mirt, ltm, TAM, flexMIRT, IRTPRO, BILOG-MG,
+                         PARSCALE, generic tables), how many items or points it holds,
+                         its metric, and the parameter-file lines that read it; link
+                         nothing
   -h, --help             show this help and exit
   --version              show the version and exit
 
@@ -148,6 +156,7 @@ Exit status:
   75       the --results file could not be written
   With --check: 0 every file passes; 65 a file would fail (its settings or a data
   file); 72 a file would link nothing (Model_Type not 1, 3 or 4).
+  With --identify: 0 every file was recognised; 65 a file was not (or cannot be opened).
   130      interrupted by a second Ctrl-C
 )";
 }

@@ -14,6 +14,7 @@ struct CliOptions {
   bool progress = true;                          // only when stderr is a terminal
   std::string resultsFile;                       // --results: labelled results as JSON
   bool check = false;                            // --check: load and check, link nothing
+  bool identify = false;  // --identify: the files are data files whose layout is told
   bool help = false;
   bool version = false;
   EvaluationOptions evaluation;  // --threads N, --reference-evaluation

@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_run_host.h"
 #include "cli/run_warnings.h"
+#include "data/layout_recognition.h"
 #include "jobs/linking_worker.h"
 #include "jobs/run_check.h"
 #include "report/results_json.h"
@@ -42,6 +43,17 @@ int checkFiles(const std::vector<std::string>& files) {
   return exitCode;
 }
 
+// --identify: the layout of each data file, and the lines that read it.
+int identifyFiles(const std::vector<std::string>& files) {
+  int exitCode = 0;
+  for (const std::string& path : files) {
+    const RecognizedLayout layout = recognizeLayoutOfFile(path);
+    std::fputs(describeLayout(layout).c_str(), stdout);
+    if (!layout.recognised) exitCode = kExitCheckFailed;
+  }
+  return exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +71,7 @@ int main(int argc, char** argv) {
     std::printf("torvak-link %s\n", TORVAK_VERSION);
     return 0;
   }
+  if (options.identify) return identifyFiles(options.parameterFiles);
   if (options.check) return checkFiles(options.parameterFiles);
   ProblemPolicy policy = options.onProblem;
   if (policy == ProblemPolicy::Ask && !isatty(STDIN_FILENO)) policy = ProblemPolicy::Stop;

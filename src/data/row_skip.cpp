@@ -123,3 +123,43 @@ std::string rowSkipListProblem(std::string_view list) {
   }
   return {};
 }
+
+std::string rowSkipListOf(const std::vector<long long>& lines) {
+  std::string list;
+  for (std::size_t i = 0; i < lines.size();) {
+    std::size_t j = i;
+    while (j + 1 < lines.size() && lines[j + 1] == lines[j] + 1) ++j;
+    list += (list.empty() ? "" : ",") + std::to_string(lines[i]);
+    if (j > i) list += "-" + std::to_string(lines[j]);
+    i = j + 1;
+  }
+  return "{" + list + "}";
+}
+
+std::string rowSkipListKeeping(const std::vector<long long>& kept, long long lastLine) {
+  if (kept.size() >= 3) {
+    const long long step = kept[1] - kept[0];
+    bool regular = step >= 2 && lastLine - kept.back() < step;
+    for (std::size_t i = 2; regular && i < kept.size(); ++i) {
+      regular = kept[i] - kept[i - 1] == step;
+    }
+    if (regular) {
+      std::vector<long long> head;  // the lines before the first kept one
+      for (long long line = 1; line < kept[0]; ++line) head.push_back(line);
+      std::string list = rowSkipListOf(head);
+      list.pop_back();
+      return list + (head.empty() ? "" : ",") + std::to_string(kept[0] + 1) + "S" +
+             std::to_string(step - 1) + "R1}";
+    }
+  }
+  std::vector<long long> skipped;
+  std::size_t k = 0;
+  for (long long line = 1; line <= lastLine; ++line) {
+    if (k < kept.size() && kept[k] == line) {
+      ++k;
+    } else {
+      skipped.push_back(line);
+    }
+  }
+  return rowSkipListOf(skipped);
+}

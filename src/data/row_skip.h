@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // 1 when line (numbered from 1, blank lines not counted) is skipped by list, else 0.
 int rowIsSkipped(std::string_view list, long long line);
@@ -20,3 +21,12 @@ int rowIsSkipped(std::string_view list, long long line);
 // a range that ends before it starts, a count of 0, a number that overflows). Empty when every
 // item counts; "", "{}" and "0" skip nothing on purpose and pass.
 std::string rowSkipListProblem(std::string_view list);
+
+// The row-skip list, braces included, that skips the given lines (increasing): "{1-3,5}";
+// "{}" for none.
+std::string rowSkipListOf(const std::vector<long long>& lines);
+
+// The row-skip list that keeps exactly the lines in kept (increasing) of lines 1..lastLine.
+// When the kept lines come at a fixed step up to the end (an item line, then category lines,
+// and so on), it says so with one NSkRr item instead of listing every skipped line.
+std::string rowSkipListKeeping(const std::vector<long long>& kept, long long lastLine);

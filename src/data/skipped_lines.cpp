@@ -1,12 +1,11 @@
 #include "data/skipped_lines.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <fstream>
-#include <regex>
 #include <vector>
 
+#include "data/column_names.h"
 #include "data/field_splitter.h"
 #include "data/item_file.h"
 #include "data/row_skip.h"
@@ -15,35 +14,9 @@
 
 namespace {
 
-enum class Meaning { Unknown, Slope, Intercept, NegatedIntercept, Difficulty, Guessing, Other, Theta };
+using Meaning = ColumnMeaning;
 
-std::string lowerUnquoted(std::string name) {
-  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-    name = name.substr(1, name.size() - 2);
-  }
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return name;
-}
-
-// What a column name says its values are, in the names the calibration programs write.
-Meaning meaningOf(const std::string& word) {
-  static const std::pair<std::regex, Meaning> kNames[] = {
-      {std::regex("a|a_?[0-9]+|z[0-9]+|slope[0-9]*|dscrmn|discrimination|b\\.cat1\\.dim[0-9]+"),
-       Meaning::Slope},
-      {std::regex("d|d_?[0-9]+|intercept[0-9]*|\\(intercept\\)"), Meaning::Intercept},
-      {std::regex("axsi_\\.cat1"), Meaning::NegatedIntercept},
-      {std::regex("b|b_?[0-9]+|difficulty|dffclt|threshold|xsi\\.item"), Meaning::Difficulty},
-      {std::regex("g|c|gussng|guess|guessing|asymptote"), Meaning::Guessing},
-      {std::regex("theta[0-9]*|f[0-9]+|eap|eap\\.dim[0-9]+"), Meaning::Theta},
-      {std::regex("u|se|se_.*|sd\\..*|.*\\.se"), Meaning::Other},
-  };
-  const std::string name = lowerUnquoted(word);
-  if (name.size() > 64) return Meaning::Unknown;  // no column name is this long
-  for (const auto& [pattern, meaning] : kNames) {
-    if (std::regex_match(name, pattern)) return meaning;
-  }
-  return Meaning::Unknown;
-}
+Meaning meaningOf(const std::string& word) { return columnMeaning(word); }
 
 bool letterReads(char letter, Meaning meaning) {
   switch (letter) {
@@ -58,17 +31,7 @@ bool letterReads(char letter, Meaning meaning) {
   }
 }
 
-char letterFor(Meaning meaning) {
-  switch (meaning) {
-    case Meaning::Slope: return 'A';
-    case Meaning::Intercept: return 'D';
-    case Meaning::NegatedIntercept: return 'N';
-    case Meaning::Difficulty: return 'B';
-    case Meaning::Guessing: return 'C';
-    case Meaning::Theta: return 'T';
-    default: return 'X';
-  }
-}
+char letterFor(Meaning meaning) { return letterForMeaning(meaning); }
 
 const char* described(char letter) {
   switch (letter) {
@@ -134,19 +97,6 @@ bool readsAsRecord(const std::vector<std::string>& words, const std::string& rec
   return true;
 }
 
-// "{1-3,5}" for the counted lines given in increasing order; "{}" for none.
-std::string skipListOf(const std::vector<long long>& lines) {
-  std::string list;
-  for (std::size_t i = 0; i < lines.size();) {
-    std::size_t j = i;
-    while (j + 1 < lines.size() && lines[j + 1] == lines[j] + 1) ++j;
-    list += (list.empty() ? "" : ",") + std::to_string(lines[i]);
-    if (j > i) list += "-" + std::to_string(lines[j]);
-    i = j + 1;
-  }
-  return "{" + list + "}";
-}
-
 }  // namespace
 
 SkippedLinesCheck checkSkippedLines(std::istream& in, const DataFileSpec& spec) {
@@ -194,7 +144,7 @@ SkippedLinesCheck checkSkippedLines(std::istream& in, const DataFileSpec& spec) 
                  (lookAlikes.size() > 1
                       ? " (and " + std::to_string(lookAlikes.size() - 1) + " more such lines)"
                       : std::string()) +
-                 ". If it is an item, the row-skip list " + skipListOf(kept) + " reads it.";
+                 ". If it is an item, the row-skip list " + rowSkipListOf(kept) + " reads it.";
   }
   return check;
 }

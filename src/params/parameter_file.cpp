@@ -47,6 +47,13 @@ void addDataFileFormat(std::string& out, const std::string& prefix, const DataFi
 
 }  // namespace
 
+std::string formatDataFileKeys(const std::string& prefix, const DataFileSpec& spec,
+                               bool withType) {
+  std::string out;
+  addDataFileFormat(out, prefix, spec, withType);
+  return out;
+}
+
 ParameterFileReadResult readParameterFile(std::istream& in, const std::string& name,
                                           ParameterFile& file) {
   file = ParameterFile{};

@@ -44,6 +44,11 @@ struct ParameterFileReadResult {
 ParameterFileReadResult readParameterFile(std::istream& in, const std::string& name,
                                           ParameterFile& file);
 
+// The lines that give a data file's format under prefix ("From", "To", "Emp"): row-skip list,
+// column format, the file type when withType, and the separator and one-record keys when they
+// are not the default, as the full layout writes them.
+std::string formatDataFileKeys(const std::string& prefix, const DataFileSpec& spec, bool withType);
+
 // The full text layout, LF line ends.
 std::string formatParameterFile(const ParameterFile& file);
 

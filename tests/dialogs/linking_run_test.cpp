@@ -193,6 +193,8 @@ TEST_F(LinkingRun, QuestionOfARunWaitsForTheAnswer) {
 TEST_F(LinkingRun, QuittingDuringRunsAsksThenStopsThem) {
   const QString path = longRun(400);
   QPointer<LinkingProgressDialog> dialog = StartLinkingRun(path, frame_.get());
+  // The save prompt below needs report text; a slow (sanitized) start may have none yet.
+  ASSERT_TRUE(waitUntil([&] { return outputView(path) != nullptr && outputView(path)->doc()->isModified(); }));
   {
     BoxAnswerer answer({"&No"});
     EXPECT_FALSE(frame_->close());
