@@ -92,6 +92,7 @@ RecognizedLayout recognizeLayout(std::istream& in, const std::string& name) {
   text.lastCounted = counted;
   if (text.lines.empty()) {
     RecognizedLayout empty;
+    empty.spec.name = name;
     empty.whyNot = name + " holds no line that is not blank";
     return empty;
   }
@@ -131,7 +132,7 @@ RecognizedLayout recognizeLayoutOfFile(const std::string& path) {
   return recognizeLayout(in, path);
 }
 
-std::string describeLayout(const RecognizedLayout& layout) {
+std::string describeLayout(const RecognizedLayout& layout, const std::string& prefix) {
   const std::string& name = layout.spec.name;
   if (!layout.recognised) {
     std::string text = name + ": not recognised";
@@ -150,7 +151,7 @@ std::string describeLayout(const RecognizedLayout& layout) {
   }
   text += "\n";
   const std::string keys =
-      formatDataFileKeys(layout.thetaFile ? "Emp" : "From", layout.spec, !layout.thetaFile);
+      formatDataFileKeys(!prefix.empty() ? prefix : layout.thetaFile ? "Emp" : "From", layout.spec, !layout.thetaFile);
   for (std::size_t start = 0; start < keys.size();) {
     const std::size_t end = keys.find('\n', start);
     std::string line = keys.substr(start, end - start);

@@ -38,4 +38,5 @@ RecognizedLayout recognizeLayoutOfFile(const std::string& path);
 // What torvak-link --identify prints for one file: the layout, the counts and metric, the
 // parameter-file lines that read it (From_ keys for items, Emp_ keys for theta points), the
 // notes; or "not recognised" with the nearest layout.
-std::string describeLayout(const RecognizedLayout& layout);
+// prefix names the keys ("To", say); empty: "From" for items, "Emp" for theta points.
+std::string describeLayout(const RecognizedLayout& layout, const std::string& prefix = {});

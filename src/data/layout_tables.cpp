@@ -35,6 +35,11 @@ std::string writtenBy(char separator, bool fromR) {
   }
 }
 
+std::string linesHoldMissing(long long lines) {
+  return std::to_string(lines) + (lines == 1 ? " line holds" : " lines hold") +
+         " NA or an empty field; the run passes them over";
+}
+
 struct Reading {
   std::string layout;   // empty: the header means nothing known
   std::string letters;  // one per column
@@ -216,9 +221,7 @@ LayoutAttempt recognizeNamedTable(const LayoutText& text) {
                           " left out for NA or an empty field (other item types): " + leftOut +
                           (leftOutCount > 5 ? ", ..." : ""));
   }
-  if (missing > 0)
-    found.notes.push_back(std::to_string(missing) +
-                          " lines hold NA or an empty field; the run passes them over");
+  if (missing > 0) found.notes.push_back(linesHoldMissing(missing));
   LayoutAttempt attempt;
   attempt.layout = found;
   return attempt;
@@ -238,8 +241,9 @@ LayoutAttempt recognizeNumberTable(const LayoutText& text) {
   while (first < text.lines.size() && !numeric(text.lines[first].fields, 0) &&
          !numeric(text.lines[first].fields, 1))
     ++first;
-  if (first == text.lines.size() || first > 5)
-    return missedLayout(table, 0.0, "no line of numbers within its first 6 lines");
+  if (first + 1 >= text.lines.size() || first > 5) {
+    return missedLayout(table, 0.0, "no two lines of numbers within its first 7 lines");
+  }
   const std::size_t length = text.lines[first].fields.size();
   const std::size_t labels = numeric(text.lines[first].fields, 0) ? 0 : 1;
   long long missing = 0;
@@ -294,9 +298,7 @@ LayoutAttempt recognizeNumberTable(const LayoutText& text) {
   std::vector<long long> head;
   for (std::size_t i = 0; i < first; ++i) head.push_back(text.lines[i].counted);
   found.spec.rowSkip = rowSkipListOf(head);
-  if (missing > 0)
-    found.notes.push_back(std::to_string(missing) +
-                          " lines hold NA or an empty field; the run passes them over");
+  if (missing > 0) found.notes.push_back(linesHoldMissing(missing));
   LayoutAttempt attempt;
   attempt.layout = found;
   return attempt;

@@ -232,7 +232,7 @@ void LinkingParametersDialog::closeDimension() {
   showValues();
 }
 
-void LinkingParametersDialog::showPreview() {
+QString LinkingParametersDialog::pickedFilePath() const {
   const int role = pickFile_->currentIndex();
   QString name = role == LinkingParametersForm::From ? fromName_->text()
                  : role == LinkingParametersForm::To ? toName_->text()
@@ -246,6 +246,12 @@ void LinkingParametersDialog::showPreview() {
   if (!name.isEmpty() && QFileInfo(name).isRelative() && !form_->settingsPath.empty()) {
     name = QFileInfo(qt(form_->settingsPath)).dir().filePath(name);
   }
+  return role < 0 ? QString() : name;
+}
+
+void LinkingParametersDialog::showPreview() {
+  const int role = pickFile_->currentIndex();
+  const QString name = pickedFilePath();
   const QString text =
       role < 0 || name.isEmpty()
           ? QString("Choose the picked file below to see its first record here.")
@@ -329,6 +335,20 @@ void LinkingParametersDialog::saveAs() { saveParameterFile({}, true); }
 void LinkingParametersDialog::saveShownFormat() {
   readControls();
   tell(form_->saveShownFormat());
+}
+
+void LinkingParametersDialog::detectFormat() {
+  readControls();
+  bool changed = false;
+  const FormMessage said = form_->detectFormat(std8(pickedFilePath()), changed);
+  if (changed) {
+    showValues();
+    showPreview();
+  }
+  QMessageBox box(changed ? QMessageBox::Information : QMessageBox::Warning, qt(said.caption),
+                  qt(said.text), QMessageBox::Ok, this);
+  box.setObjectName("parametersMessageBox");
+  box.exec();
 }
 
 void LinkingParametersDialog::chooseReportFile() {

@@ -53,6 +53,7 @@ class LinkingParametersDialog : public QDialog {
   void showValues();
   void showFormat();
   void showPreview();
+  QString pickedFilePath() const;  // the picked file as a run finds it; empty when none
   void tell(const Refusal& refusal);
   bool saveParameterFile(const QString& path, bool askForName);
 
@@ -60,6 +61,7 @@ class LinkingParametersDialog : public QDialog {
   void link();
   void saveAs();
   void saveShownFormat();
+  void detectFormat();
   void chooseReportFile();
   void chooseDataFile(int role);
   void addToList();

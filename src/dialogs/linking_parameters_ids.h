@@ -47,4 +47,5 @@ inline constexpr int OtherFile1 = 1040;
 inline constexpr int OtherFile2 = 1041;
 inline constexpr int Separator = 1042;
 inline constexpr int RecordPerLine = 1043;
+inline constexpr int DetectFormat = 1044;
 }  // namespace ParametersControl

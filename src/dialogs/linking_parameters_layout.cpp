@@ -88,6 +88,10 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
                              "passed over (standard errors, say)");
   auto* save = createButton("Save Shown\nFormat", SaveShownFormat);
   connect(save, &QPushButton::clicked, this, &LinkingParametersDialog::saveShownFormat);
+  auto* detect = createButton("Detect", DetectFormat);
+  detect->setToolTip("Work out the picked file's format from its content (mirt, ltm, TAM, "
+                     "flexMIRT, IRTPRO, BILOG-MG, PARSCALE and plain tables)");
+  connect(detect, &QPushButton::clicked, this, &LinkingParametersDialog::detectFormat);
   preview_ = new QLabel;
   preview_->setObjectName("recordPreview");
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -113,8 +117,9 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   split->addWidget(recordPerLine_);
   split->addStretch();
   layout->addLayout(split, 2, 3);
-  layout->addWidget(save, 1, 5, 2, 1);
-  layout->addWidget(preview_, 3, 0, 1, 6);
+  layout->addWidget(detect, 0, 6);
+  layout->addWidget(save, 1, 5, 2, 2);
+  layout->addWidget(preview_, 3, 0, 1, 7);
   layout->setColumnStretch(3, 1);
   return group;
 }

@@ -1,6 +1,7 @@
 #include "params/choice_list.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "params/token_reader.h"
 
@@ -52,6 +53,38 @@ bool nextEntry(TokenReader& reader, std::string& token, bool& ended) {
     return false;
   }
   return !startsSection(token);
+}
+
+// Fills the options of preset from token when every comma-separated word of it is an option
+// word; otherwise leaves preset without options.
+void readFormatOptions(const std::string& token, FormatPreset& preset) {
+  FormatPreset read;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t end = std::min(token.find(',', begin), token.size());
+    const std::string_view word = std::string_view(token).substr(begin, end - begin);
+    if (tokenIsKey(word, "comma")) {
+      read.separator = ',';
+    } else if (tokenIsKey(word, "semicolon")) {
+      read.separator = ';';
+    } else if (tokenIsKey(word, "tab")) {
+      read.separator = '\t';
+    } else if (tokenIsKey(word, "line")) {
+      read.oneRecordPerLine = true;
+    } else if (tokenIsKey(word, "normal")) {
+      read.normalMetric = true;
+    } else if (tokenIsKey(word, "logistic")) {
+      read.normalMetric = false;
+    } else {
+      return;
+    }
+    if (end == token.size()) break;
+    begin = end + 1;
+  }
+  preset.hasOptions = true;
+  preset.separator = read.separator;
+  preset.oneRecordPerLine = read.oneRecordPerLine;
+  preset.normalMetric = read.normalMetric;
 }
 
 }  // namespace
@@ -111,21 +144,24 @@ ChoiceList readChoiceList(std::istream& in) {
           list.titlePrefix += token;
         }
       }
-    } else {  // formats: "$Name", an unused token, row-skip text, column format
+    } else {  // formats: "$Name", options, row-skip text, column format
       bool more = nextEntry(reader, token, ended);
       while (more) {
         if (token[0] != '$') {
           more = nextEntry(reader, token, ended);
           continue;
         }
-        FormatPreset preset{blanksForUnderscores(token.substr(1)), {}, {}};
-        std::string* fields[] = {nullptr, &preset.rowSkip, &preset.columnFormat};
+        FormatPreset preset;
+        preset.name = blanksForUnderscores(token.substr(1));
+        std::string options;
+        std::string* fields[] = {&options, &preset.rowSkip, &preset.columnFormat};
         more = true;
         for (std::string* field : fields) {
           more = nextEntry(reader, token, ended);
           if (!more) break;
-          if (field != nullptr) *field = token;
+          *field = token;
         }
+        readFormatOptions(options, preset);
         list.formats.push_back(std::move(preset));
         // Tokens after the column format up to the next entry are skipped.
         while (more && token[0] != '$') more = nextEntry(reader, token, ended);

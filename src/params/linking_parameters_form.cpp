@@ -98,13 +98,18 @@ void LinkingParametersForm::showFormat() {
   const int role = pickFile.selected;
   const DataFileSpec& file = spec(role);
   const int preset = chosenFormat();
-  rowText = preset == 0 ? file.rowSkip : formats[preset].rowSkip;
-  columnText = preset == 0 ? file.columnFormat : formats[preset].columnFormat;
-  normal = role < Empirical && file.fileType != 0;
-  logistic = role < Empirical && file.fileType == 0;
-  // A preset names the columns, not how the file separates them: the file's own stays.
-  separatorChoice = file.separator;
-  recordPerLine = file.oneRecordPerLine != 0;
+  const FormatPreset* shown = preset == 0 ? nullptr : &formats[preset];
+  rowText = shown == nullptr ? file.rowSkip : shown->rowSkip;
+  columnText = shown == nullptr ? file.columnFormat : shown->columnFormat;
+  // A preset with options says how its file is split (no separator word: blanks) and may name
+  // its metric; one without options, and a metric it does not name, show the picked file's.
+  const bool optioned = shown != nullptr && shown->hasOptions;
+  const bool normalMetric =
+      optioned && shown->normalMetric ? *shown->normalMetric : file.fileType != 0;
+  normal = role < Empirical && normalMetric;
+  logistic = role < Empirical && !normalMetric;
+  separatorChoice = optioned ? shown->separator.value_or(' ') : file.separator;
+  recordPerLine = optioned ? shown->oneRecordPerLine : file.oneRecordPerLine != 0;
 }
 
 void LinkingParametersForm::pickFileClosed() {

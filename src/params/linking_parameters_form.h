@@ -49,6 +49,10 @@ class LinkingParametersForm {
   Refusal enterValue(TypedList list, const std::string& text);
   ListChoice& typedList(TypedList list);
   Refusal saveShownFormat();  // Save Shown Format
+  // Detect: recognises the layout of the picked file at path and shows and stores the format
+  // that reads it, as Save Shown Format would. The message says what was recognised (or why
+  // nothing was), and is shown whether or not the format changed; changed tells which.
+  FormMessage detectFormat(const std::string& path, bool& changed);
   void clickScale();          // either scale radio button
   void clickReportMode();     // Append or Overwrite
   void toggleNoOutput();      // No output, after its new state was copied in

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -56,6 +58,44 @@ TEST(ChoiceList, FormatEntriesTakeNameRowAndColumnAndSkipExtraTokens) {
   EXPECT_EQ(list.titlePrefix, "Torvak Linking Parameters");
 }
 
+TEST(ChoiceList, FormatOptionsAreTakenOnlyFromATokenOfOptionWords) {
+  struct Case {
+    std::string token;  // empty: the entry ends after its name
+    bool hasOptions;
+    char separator;  // '\0': none named
+    bool line;
+    int metric;  // -1 none named, 0 logistic, 1 normal
+  } cases[] = {
+      {"", false, '\0', false, -1},
+      {"-", false, '\0', false, -1},
+      {"csv", false, '\0', false, -1},
+      {"comma", true, ',', false, -1},
+      {"semicolon", true, ';', false, -1},
+      {"tab", true, '\t', false, -1},
+      {"line", true, '\0', true, -1},
+      {"normal", true, '\0', false, 1},
+      {"logistic", true, '\0', false, 0},
+      {"Tab,LINE,Logistic", true, '\t', true, 0},
+      // The last word of a kind counts; one word that is no option spoils all.
+      {"comma,tab,normal,logistic", true, '\t', false, 0},
+      {"comma,lines", false, '\0', false, -1},
+      {"comma,", false, '\0', false, -1},
+      {",", false, '\0', false, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("\"" + c.token + "\"");
+    const ChoiceList list =
+        read("[R_C_FORMAT] $Own - 0 A $Preset " + (c.token.empty() ? "" : c.token + " 1 XA"));
+    ASSERT_EQ(list.formats.size(), 2u);
+    const FormatPreset& preset = list.formats[1];
+    EXPECT_EQ(preset.hasOptions, c.hasOptions);
+    EXPECT_EQ(preset.separator.value_or('\0'), c.separator);
+    EXPECT_EQ(preset.oneRecordPerLine, c.line);
+    EXPECT_EQ(preset.normalMetric ? int(*preset.normalMetric) : -1, c.metric);
+    EXPECT_EQ(preset.rowSkip + preset.columnFormat, c.token.empty() ? "" : "1XA");
+  }
+}
+
 TEST(ChoiceList, DeliveredFileOffersTheEngineCodesAndZeroGridLast) {
   std::ifstream in(std::string(TORVAK_SOURCE_DIR) + "/resources/dlginip.tvk");
   ASSERT_TRUE(in);
@@ -91,4 +131,69 @@ TEST(ChoiceListFile, FirstFolderThatHoldsTheFileWinsAndAMissingFileNamesEveryPat
   EXPECT_EQ(missingChoiceListText(missing),
             "File dlginip.tvk missing\n\nLooked for:\n" + one.file("dlginip.tvk") +
                 "\n/no/such/folder/dlginip.tvk");
+}
+
+// Presets of the delivered file read lines as the calibration programs write them; the first
+// record read is compared as slopes, intercept and guessing (an item file) or thetas.
+TEST(ChoiceList, DeliveredProgramFormatsReadTheProgramsLines) {
+  std::ifstream in(std::string(TORVAK_SOURCE_DIR) + "/resources/dlginip.tvk");
+  const ChoiceList list = readChoiceList(in);
+  const double g15 = 1 / (1 + std::exp(1.5));
+  struct Case {
+    std::string preset, text;
+    int records;
+    std::vector<double> first;
+  } cases[] = {
+      {"mirt coef simplify items, write.csv, logistic (2 dimensions)",
+       "\"\",\"a1\",\"a2\",\"d\",\"g\",\"u\"\n\"Item.1\",-2.008,0.5,0.8212,0.1532,1\n",
+       1,
+       {-2.008, 0.5, 0.8212, 0.1532}},
+      {"mirt coef simplify IRTpars (a b g u), write.csv, logistic (1 dimension)",
+       "\"\",\"a\",\"b\",\"g\",\"u\"\n\"Item.1\",1.5,0.4,0.2,1\n",
+       1,
+       {1.5, -0.6, 0.2}},
+      {"flexMIRT prm.txt 3PL items, tab, logistic (1 dimension)",
+       "1\tv1\t1\t1\t1\t2\t-1.5\t-0.5641917\t1.8390710\r\n",
+       1,
+       {1.839071, -0.5641917, g15}},
+      {"IRTPRO prm.txt 3PL items, tab, logistic (1 dimension)",
+       "v1\t1\t1\t2\t1.2\t-0.3\t-1.5\t0.25\t0.18\n",
+       1,
+       {1.2, -0.3, g15}},
+      {"PARSCALE PAR dichotomous items, up to 30 blocks, normal metric",
+       "title one\ntitle two\nSEPARATE 2 2 2 0\n 1 1\n\nGROUP 01\n"
+       "FREEDC 20001 0.78668 0.11938 1.45392 0.14486 0.26424 0.03718\n"
+       " 0.0 0.0\n 0.0 0.0\n"
+       "OTHER 20001 0.5 0.1 -1.0 0.1 0.2 0.01\n 0.0 0.0\n 0.0 0.0\n",
+       2,
+       {0.78668, -0.78668 * 1.45392, 0.26424}},
+      {"mirt fscores full.scores.SE, write.csv (2 dimensions)",
+       "\"\",\"F1\",\"F2\",\"SE_F1\",\"SE_F2\"\n\"1\",0.1,-0.2,0.3,0.31\n",
+       1,
+       {0.1, -0.2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.preset);
+    const auto preset = std::find_if(list.formats.begin(), list.formats.end(),
+                                     [&](const FormatPreset& p) { return p.name == c.preset; });
+    ASSERT_NE(preset, list.formats.end());
+    const std::string& format = preset->columnFormat;
+    const int slopes = static_cast<int>(std::count(format.begin(), format.end(), 'A'));
+    const int perRecord = slopes + static_cast<int>(std::count(format.begin(), format.end(), 'T'));
+    const bool guessing = format.find_first_of("CG") != std::string::npos;
+    std::vector<double> a(c.records * perRecord), d(slopes > 0 ? c.records : 0),
+        g(guessing ? c.records : 0);
+    DataFileSpec spec{c.preset, format, "{" + preset->rowSkip + "}"};  // as a run reads it
+    spec.separator = preset->separator.value_or(' ');
+    spec.oneRecordPerLine = preset->oneRecordPerLine ? 1 : 0;
+    std::istringstream file(c.text);
+    const ItemFileResult result = readItemStream(file, spec, 0, {a, d, g, slopes});
+    ASSERT_EQ(result.code, 0) << result.message;
+    EXPECT_EQ(result.records, c.records);
+    std::vector<double> first(a.begin(), a.begin() + perRecord);
+    if (!d.empty()) first.push_back(d[0]);
+    if (!g.empty()) first.push_back(g[0]);
+    ASSERT_EQ(first.size(), c.first.size());
+    for (std::size_t i = 0; i < first.size(); ++i) EXPECT_NEAR(first[i], c.first[i], 1e-9) << i;
+  }
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "params/choice_list.h"
 #include "params/linking_parameters_form.h"
@@ -84,4 +85,44 @@ TEST(LinkingParametersFormFormats, ADimensionThatNoLongerFitsTheShownPresetShows
   ASSERT_EQ(form.enterValue(LinkingParametersForm::DimensionList, "2"), std::nullopt);
   EXPECT_EQ(form.type.selected, 0);
   EXPECT_EQ(form.columnText, "AAD");
+}
+
+TEST(LinkingParametersFormFormats, APresetWithOptionsSetsTheLayoutAndOneWithoutKeepsTheFiles) {
+  using F = LinkingParametersForm;
+  std::istringstream formats(
+      "[R_C_FORMAT] $Own - 0 A $Plain - 1 XADC $Csv comma,logistic 1 XADC $Lines tab,line 0 XAD "
+      "$Normal normal 1-3 XXDA $Theta comma 1 XT");
+  ChoiceList choices = deliveredChoices();
+  choices.formats = readChoiceList(formats).formats;
+  struct Case {
+    F::Role role;
+    const char* preset;
+    DataFileSpec file;  // the picked file's stored separator, one-record setting and metric
+    char separator;
+    bool line, normal;
+  } cases[] = {
+      {F::From, "Own", {{}, {}, {}, -1, ';', 1}, ';', true, true},
+      {F::From, "Plain", {{}, {}, {}, -1, ';', 1}, ';', true, true},
+      {F::From, "Csv", {{}, {}, {}, -1, ' ', 1}, ',', false, false},
+      {F::To, "Lines", {{}, {}, {}, -1, ',', 0}, '\t', true, true},  // metric: the file's
+      {F::From, "Normal", {{}, {}, {}, 0, ',', 1}, ' ', false, true},
+      {F::Empirical, "Theta", {{}, {}, {}, -1, ' ', 1}, ',', false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.preset) + " for role " + std::to_string(c.role));
+    LinkingParametersForm form(choices);
+    ASSERT_EQ(form.enterValue(F::DimensionList, "1"), std::nullopt);
+    DataFileSpec* files[] = {&form.fromFile, &form.toFile, &form.empiricalFile};
+    *files[c.role] = c.file;
+    form.pickFile.selected = c.role;
+    form.pickFileClosed();
+    const auto entry = std::find(form.type.entries.begin(), form.type.entries.end(), c.preset);
+    ASSERT_NE(entry, form.type.entries.end());
+    form.type.selected = static_cast<int>(entry - form.type.entries.begin());
+    form.showFormat();
+    EXPECT_EQ(form.separatorChoice, c.separator);
+    EXPECT_EQ(form.recordPerLine, c.line);
+    EXPECT_EQ(form.normal, c.normal);
+    EXPECT_EQ(form.logistic, c.role != F::Empirical && !c.normal);
+  }
 }
