@@ -18,6 +18,7 @@ for name in $names; do
         for f in "$root"/tests/data/linking-cases/*/from.txt; do
           cp "$f" "$corpus/$(basename "$(dirname "$f")").txt"
         done ;;
+      fuzz_layout_recognition) cp "$root"/tests/data/layouts/* "$root"/examples/*.dat "$corpus"/ ;;
       fuzz_parameters_form) cp "$root"/examples/*.ini "$root"/resources/dlginip.tvk "$corpus"/ ;;
       fuzz_row_skip) for s in '{1-2}' '{3S2R1}' '{10S3}' '{1,5,7-9}' '{}'; do
                        printf '%s' "$s" > "$corpus/$(printf '%s' "$s" | cksum | cut -d' ' -f1)"; done ;;

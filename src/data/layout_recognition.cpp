@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "data/field_splitter.h"
+#include "data/item_file.h"
 #include "data/layout_text.h"
 #include "params/parameter_file.h"
 #include "params/token_reader.h"
@@ -23,6 +25,27 @@ char separatorOf(const std::vector<std::string>& lines) {
     if (!lines.empty() && holding * 5 >= lines.size() * 4) return c;
   }
   return ' ';
+}
+
+// A recognised layout stands only when its format reads the file to the count it gives (a
+// guessing value out of range, say, is seen by the reader alone): otherwise the file is not
+// recognised, and the reader's message says why.
+void confirmByReading(const std::string& whole, RecognizedLayout& layout) {
+  const auto records = static_cast<std::size_t>(layout.count);
+  const auto d = static_cast<std::size_t>(layout.dimension);
+  const bool theta = layout.thetaFile;
+  std::vector<double> slopes(records * d), intercepts(theta ? 0 : records),
+      guessing(theta ? 0 : records);
+  std::istringstream in(whole);
+  const ItemFileResult read = readItemStream(
+      in, layout.spec, 0, {slopes, intercepts, guessing, theta ? 0 : layout.dimension});
+  if (read.code == 0 && read.records == layout.count) return;
+  layout.recognised = false;
+  layout.nearest = layout.layout;
+  layout.whyNot = read.code != 0
+                      ? read.message
+                      : "its format reads " + std::to_string(read.records) + " records where " +
+                            std::to_string(layout.count) + " were counted";
 }
 
 bool isBlankLine(const std::string& line) {
@@ -70,9 +93,11 @@ std::string lineName(const TextLine& line) { return "line " + std::to_string(lin
 RecognizedLayout recognizeLayout(std::istream& in, const std::string& name) {
   std::vector<std::string> raw;
   std::vector<long long> fileLines;
+  std::string whole;  // kept for the check by reading, while the file is not too long
   long long fileLine = 0, counted = 0;
   for (std::string line; std::getline(in, line);) {
     ++fileLine;
+    if (counted < static_cast<long long>(kLinesLooked)) whole += line + "\n";
     if (isBlankLine(line)) continue;
     ++counted;
     if (raw.size() < kLinesLooked) {
@@ -108,6 +133,7 @@ RecognizedLayout recognizeLayout(std::istream& in, const std::string& name) {
         attempt.layout.notes.push_back("lines past " + std::to_string(kLinesLooked) +
                                        " were counted as points, not looked at");
       }
+      if (counted <= static_cast<long long>(kLinesLooked)) confirmByReading(whole, attempt.layout);
       attempt.layout.spec.name = name;
       return attempt.layout;
     }
@@ -150,8 +176,10 @@ std::string describeLayout(const RecognizedLayout& layout, const std::string& pr
                 : ", metric not written in the file (File_Type 0 takes it as it is)";
   }
   text += "\n";
-  const std::string keys =
-      formatDataFileKeys(!prefix.empty() ? prefix : layout.thetaFile ? "Emp" : "From", layout.spec, !layout.thetaFile);
+  const std::string keys = formatDataFileKeys(!prefix.empty()    ? prefix
+                                              : layout.thetaFile ? "Emp"
+                                                                 : "From",
+                                              layout.spec, !layout.thetaFile);
   for (std::size_t start = 0; start < keys.size();) {
     const std::size_t end = keys.find('\n', start);
     std::string line = keys.substr(start, end - start);

@@ -267,6 +267,9 @@ LayoutAttempt recognizeNumberTable(const LayoutText& text) {
         scoTable && f[0] == text.lines[first].fields[0] && f[1] == std::to_string(i - first + 1);
   }
   const std::size_t values = length - labels;
+  if (missing == static_cast<long long>(text.lines.size() - first)) {
+    return missedLayout(table, 0.3, "every line of numbers holds NA or an empty field");
+  }
   RecognizedLayout found;
   if (scoTable && text.lines.size() - first >= 2) {
     // group, observation, [iterations,] theta1..thetak, SE1..SEk

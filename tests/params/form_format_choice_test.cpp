@@ -126,3 +126,51 @@ TEST(LinkingParametersFormFormats, APresetWithOptionsSetsTheLayoutAndOneWithoutK
     EXPECT_EQ(form.logistic, c.role != F::Empirical && !c.normal);
   }
 }
+
+TEST(LinkingParametersFormFormats, DetectFillsAndStoresTheFormatOfARecognisedFileOnly) {
+  using F = LinkingParametersForm;
+  const std::string layouts = std::string(TORVAK_SOURCE_DIR) + "/tests/data/layouts/";
+  struct Case {
+    F::Role role;
+    const char* file;
+    bool changed;
+    const char* said;  // part of the message
+    const char* row;   // what Row and Column show afterwards
+    const char* column;
+    char separator;
+    bool normal;
+  } cases[] = {
+      {F::To, "bilog_blank_title.PAR", true, "To_Row_Skip= {1-3}", "1-3", "XXDXAXXXXXCXXXX", ' ',
+       true},
+      {F::From, "mirt_2d_graded_mix.csv", true, "Dimension is 1", "1,4", "XAADXXCX", ',', false},
+      {F::Empirical, "mirt_fscores_se.csv", true, "Emp_Column_Format= XTTXX", "1", "XTTXX", ',',
+       false},
+      {F::Empirical, "ltm_tpm.csv", false, "the file holds items", "", "A", ' ', false},
+      {F::From, "no-such-file.txt", false, "cannot be opened", "", "A", ' ', false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    LinkingParametersForm form(deliveredChoices());
+    ASSERT_EQ(form.enterValue(F::DimensionList, "1"), std::nullopt);
+    form.pickFile.selected = c.role;
+    form.pickFileClosed();
+    form.rowText = "";
+    form.columnText = "A";
+    bool changed = false;
+    const FormMessage said = form.detectFormat(layouts + c.file, changed);
+    EXPECT_EQ(changed, c.changed);
+    EXPECT_NE(said.text.find(c.said), std::string::npos) << said.text;
+    EXPECT_EQ(form.rowText, c.row);
+    EXPECT_EQ(form.columnText, c.column);
+    EXPECT_EQ(form.separatorChoice, c.separator);
+    if (c.role != F::Empirical) EXPECT_EQ(form.normal, c.normal);
+    if (!c.changed) continue;
+    // Stored as the file's own format, which the Type list now shows.
+    const DataFileSpec& stored = c.role == F::From ? form.fromFile
+                                 : c.role == F::To ? form.toFile
+                                                   : form.empiricalFile;
+    EXPECT_EQ(stored.columnFormat, c.column);
+    EXPECT_EQ(stored.rowSkip, c.row);
+    EXPECT_EQ(form.type.selected, 0);
+  }
+}
