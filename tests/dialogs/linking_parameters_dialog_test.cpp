@@ -413,8 +413,9 @@ TEST_F(LinkingParametersDialogValues, SeparatorAndOneRecordPerLineAreStoredPerFi
   type(dialog, Row, "1");
   choose(dialog, Separator, "commas");
   EXPECT_TRUE(perLine->isChecked() && !perLine->isEnabled()) << "separated fields: a line each";
-  EXPECT_TRUE(dialog->findChild<QLabel*>("recordPreview")->text().startsWith(
-      "First record:  X Item.1  A 1.2593  D 0.4257  C 0.1609"))
+  EXPECT_TRUE(dialog->findChild<QLabel*>("recordPreview")
+                  ->text()
+                  .startsWith("First record:  X Item.1  A 1.2593  D 0.4257  C 0.1609"))
       << dialog->findChild<QLabel*>("recordPreview")->text().toStdString();
   click(dialog, SaveShownFormat);
   choose(dialog, PickFile, "To");
@@ -430,4 +431,28 @@ TEST_F(LinkingParametersDialogValues, SeparatorAndOneRecordPerLineAreStoredPerFi
   EXPECT_FALSE(saved.contains("From_One_Record_Per_Line=")) << "implied by the separator";
   EXPECT_TRUE(saved.contains("To_One_Record_Per_Line= 1\n")) << saved.toStdString();
   EXPECT_FALSE(saved.contains("To_Separator="));
+}
+
+TEST_F(ParametersDialog, DetectShowsWhatItRecognisedAndFillsThePickedFilesFormat) {
+  action(CommandId::NewLinkingIni)->trigger();
+  QPointer<LinkingParametersDialog> dialog = openDialog();
+  ASSERT_NE(dialog, nullptr);
+  choose(dialog, Dimension, "1");
+  control<QComboBox>(dialog, PickFile)->setCurrentIndex(1);
+  emit control<QComboBox>(dialog, PickFile)->activated(1);
+  const QString file = TORVAK_SOURCE_DIR "/tests/data/layouts/bilog_blank_title.PAR";
+  type(dialog, ToName, file);
+  {
+    BoxAnswerer answer({"OK"});
+    click(dialog, DetectFormat);
+    ASSERT_EQ(answer.texts().size(), 1);
+    EXPECT_TRUE(answer.texts()[0].startsWith(file + ": BILOG-MG .PAR"))
+        << answer.texts()[0].toStdString();
+  }
+  EXPECT_EQ(control<QLineEdit>(dialog, Row)->text(), "1-3");
+  EXPECT_EQ(control<QLineEdit>(dialog, Column)->text(), "XXDXAXXXXXCXXXX");
+  EXPECT_TRUE(control<QRadioButton>(dialog, Normal)->isChecked());
+  EXPECT_TRUE(dialog->findChild<QLabel*>("recordPreview")->text().endsWith("|  3 records"))
+      << dialog->findChild<QLabel*>("recordPreview")->text().toStdString();
+  dialog->reject();
 }
