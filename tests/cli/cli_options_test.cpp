@@ -52,6 +52,8 @@ TEST(CliOptions, ResultsAndCheckAreTaken) {
   EXPECT_FALSE(parseCliOptions({"a.ini", "--results"}).ok);
   EXPECT_FALSE(parseCliOptions({"--results=", "a.ini"}).ok);
   EXPECT_TRUE(parseCliOptions({"--check", "a.ini"}).options.check);
+  EXPECT_TRUE(parseCliOptions({"--identify", "items.csv"}).options.identify);
+  EXPECT_EQ(parseCliOptions({"--identify"}).error, "--identify needs a data file");
 }
 
 TEST(CliOptions, ExitIsZeroOnlyWhenEveryPairWasLinkedAndReported) {
