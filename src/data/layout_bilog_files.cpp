@@ -3,6 +3,7 @@
 // BILOG-MG run asked for LOGISTIC.
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "data/layout_text.h"
 #include "data/row_skip.h"
@@ -101,9 +102,7 @@ LayoutAttempt recognizeBilogPar(const LayoutText& text) {
   if (text.lines[first].fileLine != text.lines[first].counted) {
     found.notes.push_back("blank lines in the head are not counted by the row-skip list");
   }
-  LayoutAttempt attempt;
-  attempt.layout = found;
-  return attempt;
+  return {std::move(found), 1.0};
 }
 
 // BILOG-MG .SCO: two title lines, then per examinee "group id | weight subtest tried right
@@ -157,9 +156,7 @@ LayoutAttempt recognizeBilogSco(const LayoutText& text) {
   found.spec.columnFormat =
       std::string(before + 6, 'X') + "T" + std::string(length - before - 7, 'X');
   found.spec.rowSkip = rowSkipListOf(countedLines(text, 0, head));
-  LayoutAttempt attempt;
-  attempt.layout = found;
-  return attempt;
+  return {std::move(found), 1.0};
 }
 
 // PARSCALE .PAR: titles, "SEPARATE ..." and block sizes, "GROUP 01", then per item a line of
@@ -223,7 +220,5 @@ LayoutAttempt recognizeParscalePar(const LayoutText& text) {
                           (leftOutCount > 1 ? "s are" : " is") + " left out: " + leftOut +
                           (leftOutCount > 5 ? ", ..." : ""));
   }
-  LayoutAttempt attempt;
-  attempt.layout = found;
-  return attempt;
+  return {std::move(found), 1.0};
 }

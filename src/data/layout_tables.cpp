@@ -2,6 +2,7 @@
 // TAM tables written by R, pandas tables), or of numbers only.
 #include <algorithm>
 #include <regex>
+#include <utility>
 
 #include "data/column_names.h"
 #include "data/layout_text.h"
@@ -222,9 +223,7 @@ LayoutAttempt recognizeNamedTable(const LayoutText& text) {
                           (leftOutCount > 5 ? ", ..." : ""));
   }
   if (missing > 0) found.notes.push_back(linesHoldMissing(missing));
-  LayoutAttempt attempt;
-  attempt.layout = found;
-  return attempt;
+  return {std::move(found), 1.0};
 }
 
 // Numbers only, perhaps after up to 5 title lines and with a label column: slopes, intercept
@@ -302,7 +301,5 @@ LayoutAttempt recognizeNumberTable(const LayoutText& text) {
   for (std::size_t i = 0; i < first; ++i) head.push_back(text.lines[i].counted);
   found.spec.rowSkip = rowSkipListOf(head);
   if (missing > 0) found.notes.push_back(linesHoldMissing(missing));
-  LayoutAttempt attempt;
-  attempt.layout = found;
-  return attempt;
+  return {std::move(found), 1.0};
 }
