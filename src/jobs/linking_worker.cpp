@@ -56,7 +56,8 @@ void announceEnd(LinkingJob* job, int status, const PreScan* scan) {
 // The pre-scan, the engine and the announcement; may throw.
 int runLinking(LinkingJob* job) {
   RunHost& host = *job->host;
-  const PreScan scan = preScanParameterFile(job->parameterFilePath);
+  const PreScan scan =
+      job->input ? preScanOfInput(*job->input) : preScanParameterFile(job->parameterFilePath);
   if (!scan.opened) {
     host.showMessage(job->parameterFilePath, "Can't open initial file", MessageButtons::Ok);
     return 1;
@@ -142,6 +143,15 @@ PreScan preScanParameterFile(const std::string& path) {
     }
   }
   if (reader.readError()) scan.opened = false;
+  return scan;
+}
+
+PreScan preScanOfInput(const LinkInput& input) {
+  PreScan scan;
+  scan.opened = true;
+  scan.modelType = input.settings.Model_Type;
+  scan.pairCount = 1;
+  scan.entries.push_back({"1=", 0});
   return scan;
 }
 

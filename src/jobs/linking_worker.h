@@ -42,6 +42,8 @@ struct PreScan {
 };
 
 PreScan preScanParameterFile(const std::string& path);
+// What a run given in memory links: one pair of its model.
+PreScan preScanOfInput(const LinkInput& input);
 
 // Why a run of a file with this pre-scan, ended with status 0, linked no pair.
 std::string nothingLinkedReason(const PreScan& scan, bool anyPairWorked);

@@ -4,8 +4,45 @@
 
 #include "data/skipped_lines.h"
 
+namespace {
+
+// Copies the in-memory values that stand for spec, scaled as the reader scales a file's.
+bool readInputShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                    const ItemFileOutputs& out) {
+  const LinkInput& input = *s.job->input;
+  const bool theta = out.intercepts.empty();
+  const ItemArrays& items = spec.name == s.fromFile.name ? input.from : input.to;
+  const std::vector<double>& slopes = theta ? input.theta : items.slopes;
+  const bool fits = slopes.size() == out.slopes.size() &&
+                    (theta || items.intercepts.size() == out.intercepts.size()) &&
+                    (theta || out.guessing.empty() || items.guessing.empty() ||
+                     items.guessing.size() == out.guessing.size());
+  if (!fits) {
+    s.host().beep();
+    s.host().showMessage(spec.name + ": the values do not fit the " + std::to_string(s.itemCount) +
+                             " items or points of the run",
+                         "Faulty data file", MessageButtons::Ok);
+    return false;
+  }
+  const double scale = (scaleFlag != 0 && spec.fileType != 0) ? 1.702 : 1.0;
+  for (std::size_t i = 0; i < slopes.size(); ++i) {
+    out.slopes[i] = theta ? slopes[i] : slopes[i] * scale;
+  }
+  if (theta) return true;
+  for (std::size_t i = 0; i < items.intercepts.size(); ++i) {
+    out.intercepts[i] = items.intercepts[i] * scale;
+  }
+  for (std::size_t i = 0; i < out.guessing.size(); ++i) {
+    out.guessing[i] = items.guessing.empty() ? 0.0 : items.guessing[i];
+  }
+  return true;
+}
+
+}  // namespace
+
 bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out) {
+  if (s.job != nullptr && s.job->input) return readInputShown(s, spec, scaleFlag, out);
   RunHost& host = s.host();
   // The lines the row-skip list passes over: a header that contradicts the format stops the
   // read; a skipped line that reads as an item is noted.

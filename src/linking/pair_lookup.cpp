@@ -28,6 +28,8 @@ PairLookup findDataFileEntry(const std::string& parameterFile, long long index, 
 }
 
 PairLookup loadDataFileEntry(RunSettings& s, long long index) {
+  // A run given in memory has its one pair only.
+  if (s.job != nullptr && s.job->input) return PairLookup::NotFound;
   DataFilePair pair;
   const PairLookup found = findDataFileEntry(s.settingsPath, index, s.Number_Of_Grid == 0, pair);
   if (found == PairLookup::CannotOpen) {

@@ -28,7 +28,8 @@ PairRecord::PairRecord(const RunSettings& s, long long entry)
       referenceCriteria_(collecting_ && s.job->evaluateReferenceCriteria),
       start_(std::chrono::steady_clock::now()) {
   if (!collecting_) return;
-  outcome_.entry = entry != 0 ? entry : firstEntryNumber(s.settingsPath);
+  const bool inMemory = s.job->input != nullptr;
+  outcome_.entry = entry != 0 ? entry : inMemory ? 1 : firstEntryNumber(s.settingsPath);
   outcome_.fromFile = s.fromFile.name;
   outcome_.toFile = s.toFile.name;
   outcome_.empiricalFile = s.Number_Of_Grid == 0 ? s.empiricalFile.name : std::string();

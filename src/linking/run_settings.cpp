@@ -73,7 +73,23 @@ std::int64_t gridPointCount(int gridPoints, int dimension) {
   return count;
 }
 
+namespace {
+
+int checkAndCount(RunSettings& s, const std::string& path, bool inMemory);
+
+// The settings of a run given in memory: copied, then corrected and checked as a file's are.
+int loadInputSettings(RunSettings& s, const std::string& path) {
+  LinkingJob* job = s.job;
+  s.reset();
+  s.job = job;
+  static_cast<LinkingSettings&>(s) = job->input->settings;
+  return checkAndCount(s, path, true);
+}
+
+}  // namespace
+
 int loadRunSettings(RunSettings& s, const std::string& path) {
+  if (s.job != nullptr && s.job->input) return loadInputSettings(s, path);
   std::ifstream in;
   if (!openTextFile(path, in)) {
     warn(s, "No initial file");
@@ -104,7 +120,14 @@ int loadRunSettings(RunSettings& s, const std::string& path) {
     return kLoadFailed;
   }
   in.close();
+  return checkAndCount(s, path, false);
+}
 
+namespace {
+
+// The corrections and checks of loaded settings, in their fixed order, then the counts of the
+// first pair; names of files are resolved against the parameter file's folder.
+int checkAndCount(RunSettings& s, const std::string& path, bool inMemory) {
   if (s.Model_Type < 0) s.Model_Type = 1;
   if (s.Range_Begin >= s.Range_End) {
     s.Range_Begin = -4.0;
@@ -134,6 +157,7 @@ int loadRunSettings(RunSettings& s, const std::string& path) {
   if (s.Theta_Dimension != 0 && !s.fromFile.name.empty() && !s.fromFile.columnFormat.empty() &&
       !s.toFile.name.empty() && !s.toFile.columnFormat.empty()) {
     s.settingsPath = path;
+    if (inMemory) return countInputRecords(s);
     s.fromFile.name = resolveDataPath(path, s.fromFile.name);
     s.toFile.name = resolveDataPath(path, s.toFile.name);
     s.empiricalFile.name = resolveDataPath(path, s.empiricalFile.name);
@@ -143,6 +167,19 @@ int loadRunSettings(RunSettings& s, const std::string& path) {
   s.host().beep();
   warn(s, "Incorrect Parameter Setting, continue?");
   return kLoadFailed;
+}
+
+}  // namespace
+
+int countInputRecords(RunSettings& s) {
+  const LinkInput& input = *s.job->input;
+  s.itemCount =
+      static_cast<std::int64_t>(std::min(input.from.intercepts.size(), input.to.intercepts.size()));
+  s.pointCount = s.Number_Of_Grid != 0
+                     ? gridPointCount(s.Number_Of_Grid, s.Theta_Dimension)
+                     : static_cast<std::int64_t>(input.theta.size()) / s.Theta_Dimension;
+  if (s.pointCount <= 0 || s.itemCount <= 0) return kLoadNothingCounted;
+  return kLoadOk;
 }
 
 int countDataLines(RunSettings& s) {

@@ -3,7 +3,8 @@
 // loadRunSettings reads the file by the shared token rules, corrects and checks the values in
 // a fixed order with fixed messages, resolves relative data-file and report names against the
 // parameter file's folder, and counts the data lines of the first pair's files. Messages go
-// to the host of the job (none when there is no job). Not thread-safe: one engine, one thread.
+// to the host of the job (none when there is no job). A job with an input record gives the
+// settings and counts instead of the files. Not thread-safe: one engine, one thread.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,8 @@ int loadRunSettings(RunSettings& s, const std::string& path);
 
 // Counts items and theta points of the first pair; shows "No F/T/E data file" on a missing file.
 int countDataLines(RunSettings& s);
+// The same for a run given in memory (the job's input): its arrays' items and points.
+int countInputRecords(RunSettings& s);
 
 // name resolved against the folder of parameterFile when it is relative (and not empty).
 std::string resolveDataPath(const std::string& parameterFile, const std::string& name);

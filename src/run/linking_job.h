@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "run/pair_outcome.h"
 #include "numerics/evaluation_options.h"
+#include "run/link_input.h"
+#include "run/pair_outcome.h"
 #include "run/run_event.h"
 #include "run/run_host.h"
 
@@ -42,4 +43,7 @@ struct LinkingJob {
   std::vector<PairOutcome> pairOutcomes;
   // How Models 3 and 4 compute their criterion (threads, described or structured).
   EvaluationOptions evaluation;
+  // Set by the launcher before the worker starts: the run takes its settings and one pair's
+  // data from here and reads no file (parameterFilePath then only names the run).
+  std::shared_ptr<const LinkInput> input;
 };
