@@ -22,7 +22,7 @@ struct RecognizedLayout {
   long long count = 0;     // items or points the format reads
   int dimension = 0;
   // The metric, when the layout tells it: 0 logistic, 1 normal (File_Type 1, scaled by 1.702);
-  // -1 when the file does not say (spec.fileType is then 0).
+  // -1 when the file does not say (the format's file type is then 0).
   int metric = -1;
   DataFileSpec spec;               // rowSkip braced; name is the file's
   std::vector<std::string> notes;  // lines left out and why, in file order

@@ -45,6 +45,6 @@ double numberOf(const std::string& field);      // its value; 0 when it is none
 bool isMissingField(const std::string& field);  // NA or empty
 bool isCountField(const std::string& field, int low, int high, int& value);
 LayoutAttempt missedLayout(const std::string& layout, double closeness, const std::string& why);
-// A recognised layout with the spec's name and separator set from text.
+// A recognised layout whose format has the file's name and separator.
 RecognizedLayout recognizedAs(const LayoutText& text, std::string layout);
 std::string lineName(const TextLine& line);  // "line 12"

@@ -6,7 +6,8 @@
 
 namespace {
 
-// Copies the in-memory values that stand for spec, scaled as the reader scales a file's.
+// Copies the in-memory values that stand for the named data file, scaled as the reader scales
+// a file's values.
 bool readInputShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                     const ItemFileOutputs& out) {
   const LinkInput& input = *s.job->input;

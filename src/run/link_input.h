@@ -17,7 +17,7 @@ struct ItemArrays {
 };
 
 struct LinkInput {
-  // The run's settings; the data-file specs' names label the arrays in messages, their file
+  // The run's settings; the data files' names label the arrays in messages, their file
   // types give the metric, and their other fields are not used.
   LinkingSettings settings;
   ItemArrays from, to;
