@@ -60,3 +60,14 @@ fuzz:
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-tsan build-fuzz
+
+# A Debian package of both programs with their data files, help pages and examples:
+# build-package/torvak_<version>_<arch>.deb, installed with `apt install ./build-package/torvak_*.deb`.
+PACKAGE_BUILD ?= build-package
+.PHONY: package
+package: setup
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTORVAK_GUI=ON -DTORVAK_TESTS=OFF -DTORVAK_FUZZ=OFF -DTORVAK_BENCH=OFF -DTORVAK_SANITIZE=OFF \
+	  -DTORVAK_TSAN=OFF -DTORVAK_PYTHON=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
