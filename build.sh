@@ -13,6 +13,9 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="make build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev libhwy-dev nlohmann-json3-dev locales"
+# The Python module and the R package, and their tests.
+PACKAGES="$PACKAGES python3-dev pybind11-dev python3-numpy python3-pandas python3-pytest"
+PACKAGES="$PACKAGES r-base-dev r-cran-rcpp r-cran-tinytest r-cran-jsonlite"
 # A locale with a decimal comma, so that the tests can check that numbers ignore the locale.
 COMMA_LOCALE=de_DE.UTF-8
 
