@@ -1,5 +1,6 @@
 #include "jobs/link_arrays.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -54,12 +55,15 @@ int runPolling(const std::shared_ptr<LinkingJob>& job, const std::function<bool(
   auto status = std::make_shared<int>(0);
   std::thread worker = startLinkingThread(job, status);
   stopped = false;
+  // A short run is waited for briefly; a long one is looked at every 20 ms.
+  auto pause = std::chrono::microseconds(250);
   while (!job->workerFinished.load()) {
     if (!stopped && interrupted && interrupted()) {
       stopped = true;
       job->stopEvent.set();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::microseconds(20000));
   }
   worker.join();
   return *status;

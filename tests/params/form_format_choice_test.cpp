@@ -163,7 +163,9 @@ TEST(LinkingParametersFormFormats, DetectFillsAndStoresTheFormatOfARecognisedFil
     EXPECT_EQ(form.rowText, c.row);
     EXPECT_EQ(form.columnText, c.column);
     EXPECT_EQ(form.separatorChoice, c.separator);
-    if (c.role != F::Empirical) EXPECT_EQ(form.normal, c.normal);
+    if (c.role != F::Empirical) {
+      EXPECT_EQ(form.normal, c.normal);
+    }
     if (!c.changed) continue;
     // Stored as the file's own format, which the Type list now shows.
     const DataFileSpec& stored = c.role == F::From ? form.fromFile

@@ -1,0 +1,189 @@
+// _torvak: the core's file-free entry point for Python. The torvak package turns item tables
+// into the arrays taken here and the dict given back into a LinkResult.
+//
+// A run works with the GIL released; every 20 ms the core asks whether to stop, and the
+// answer comes from Python's signal handlers, so Ctrl-C stops the run and raises
+// KeyboardInterrupt once the core has let go of it.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "jobs/link_arrays.h"
+#include "report/results_json.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+std::vector<double> valuesOf(const Array& array) {
+  return {array.data(), array.data() + array.size()};
+}
+
+// None or an array: no values (no guessing, no theta points).
+std::vector<double> optionalValues(const py::object& object) {
+  if (object.is_none()) return {};
+  return valuesOf(object.cast<Array>());
+}
+
+py::object matrixOf(const std::vector<double>& values, int d) {
+  if (values.empty() || d <= 0 || values.size() != static_cast<std::size_t>(d) * d) {
+    return py::none();
+  }
+  Array matrix({d, d});
+  std::copy(values.begin(), values.end(), matrix.mutable_data());
+  return matrix;
+}
+
+py::object vectorOf(const std::vector<double>& values) {
+  if (values.empty()) return py::none();
+  Array vector(static_cast<py::ssize_t>(values.size()));
+  std::copy(values.begin(), values.end(), vector.mutable_data());
+  return vector;
+}
+
+py::object optionalOf(const std::optional<double>& value) {
+  if (!value) return py::none();
+  return py::float_(*value);
+}
+
+// The pair outcome under the names of the --results document.
+py::dict outcomeDict(const PairOutcome& p) {
+  py::dict out;
+  out["model"] = p.model;
+  out["parameterization"] = p.parameterization;
+  out["dimension"] = p.dimension;
+  out["items"] = p.items;
+  out["points"] = p.points;
+  out["M"] = matrixOf(p.M, p.dimension);
+  out["t"] = vectorOf(p.t);
+  out["A"] = matrixOf(p.A, p.dimension);
+  out["b"] = vectorOf(p.b);
+  out["reported"] = vectorOf(p.reported);
+  out["conversion_problems"] = p.conversionProblems;
+  out["criterion_at_identity"] = optionalOf(p.criterionAtIdentity);
+  out["criterion_at_start"] = optionalOf(p.criterionAtStart);
+  out["criterion_at_end"] = p.criterion;
+  if (p.search) {
+    py::dict search;
+    search["status"] = p.search->status;
+    search["cycles"] = p.search->cycles;
+    search["steps"] = p.search->steps;
+    search["evaluations"] = p.search->evaluations;
+    search["restarted"] = p.search->restarted;
+    out["search"] = std::move(search);
+  } else {
+    out["search"] = py::none();
+  }
+  out["message"] = p.message.empty() ? py::object(py::none()) : py::str(p.message);
+  out["seconds"] = p.seconds;
+  return out;
+}
+
+// Polls Python's signal handlers for the core; keeps the exception a handler raised (Ctrl-C:
+// KeyboardInterrupt) to raise it when the run is over. Called without the GIL.
+class SignalPoll {
+ public:
+  std::function<bool()> callback() {
+    return [this] {
+      py::gil_scoped_acquire gil;
+      if (PyErr_CheckSignals() == 0) return false;
+      pending_.emplace();  // takes the error a handler set
+      return true;
+    };
+  }
+  // With the GIL held, after the run.
+  void raiseIfInterrupted() {
+    if (pending_) throw *pending_;
+  }
+
+ private:
+  std::optional<py::error_already_set> pending_;
+};
+
+py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
+                      const Array& fromIntercepts, const py::object& fromGuessing,
+                      const Array& toSlopes, const Array& toIntercepts,
+                      const py::object& toGuessing, const py::object& theta, int grid,
+                      double rangeBegin, double rangeEnd, int weights, bool fromNormal,
+                      bool toNormal, int searchMethod, double tolerance, int changeDirections,
+                      int steps, double stepLength, int threads) {
+  LinkInput input;
+  LinkingSettings& s = input.settings;
+  s.Model_Type = model;
+  s.Theta_Dimension = dimension;
+  s.Number_Of_Grid = grid;
+  s.Range_Begin = rangeBegin;
+  s.Range_End = rangeEnd;
+  s.Weighing_Method = weights;
+  s.fromFile.fileType = fromNormal ? -1 : 0;
+  s.toFile.fileType = toNormal ? -1 : 0;
+  s.Search_Method = searchMethod;
+  s.Tolerance = tolerance;
+  s.Number_Change_Direction = changeDirections;
+  s.Number_Step = steps;
+  s.Initial_Step_Length = stepLength;
+  input.from = {valuesOf(fromSlopes), valuesOf(fromIntercepts), optionalValues(fromGuessing)};
+  input.to = {valuesOf(toSlopes), valuesOf(toIntercepts), optionalValues(toGuessing)};
+  input.theta = optionalValues(theta);
+
+  if (std::string problem = linkInputProblem(input); !problem.empty()) {
+    throw py::value_error(problem);
+  }
+  EvaluationOptions evaluation;
+  evaluation.threads = threads;
+  SignalPoll poll;
+  ArrayLinkResult result;
+  {
+    py::gil_scoped_release release;
+    result = linkArrays(std::move(input), evaluation, poll.callback());
+  }
+  poll.raiseIfInterrupted();
+  if (!result.error.empty()) throw std::runtime_error(result.error);
+  if (result.run.pairs.empty()) throw std::runtime_error("the run linked no pair");
+  return outcomeDict(result.run.pairs.front());
+}
+
+std::string runPy(const std::string& path, int threads) {
+  EvaluationOptions evaluation;
+  evaluation.threads = threads;
+  SignalPoll poll;
+  bool stopped = false;
+  std::vector<RunResults> runs;
+  {
+    py::gil_scoped_release release;
+    runs.push_back(runParameterFileQuietly(path, evaluation, poll.callback(), stopped));
+  }
+  poll.raiseIfInterrupted();
+  return formatResultsJson(runs, exitCodeForRuns(runs, stopped));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_torvak, m) {
+  m.doc() = "Links two calibrations of multidimensional 3PL items onto one scale (low level; "
+            "use the torvak package).";
+  m.attr("__version__") = TORVAK_VERSION;
+  m.def("link_arrays", &linkArraysPy, py::arg("model"), py::arg("dimension"),
+        py::arg("from_slopes"), py::arg("from_intercepts"), py::arg("from_guessing"),
+        py::arg("to_slopes"), py::arg("to_intercepts"), py::arg("to_guessing"),
+        py::arg("theta") = py::none(), py::arg("grid") = 11, py::arg("range_begin") = -4.0,
+        py::arg("range_end") = 4.0, py::arg("weights") = 0, py::arg("from_normal") = false,
+        py::arg("to_normal") = false, py::arg("search_method") = 0,
+        py::arg("tolerance") = 1e-8, py::arg("change_directions") = 15, py::arg("steps") = 8,
+        py::arg("step_length") = 1.0, py::arg("threads") = 0,
+        "Links one pair given as arrays (slopes items x dimension, row by row; guessing and "
+        "theta may be None; theta points x dimension with grid 0). Returns the pair's outcome "
+        "as a dict; ValueError for input that cannot be linked, RuntimeError when the run "
+        "fails, KeyboardInterrupt on Ctrl-C.");
+  m.def("run", &runPy, py::arg("path"), py::arg("threads") = 0,
+        "Runs a linking parameter file as torvak-link does; returns the --results document "
+        "(JSON text).");
+}

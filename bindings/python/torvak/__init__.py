@@ -1,0 +1,15 @@
+"""torvak: links two calibrations of multidimensional 3PL items onto one scale.
+
+    import torvak
+    res = torvak.link(from_items, to_items, method="irs")   # theta_To = res.M theta_From + res.t
+    on_to_scale = torvak.transform(from_items, res)
+    doc = torvak.run("examples/m4_1d_grid.ini")              # torvak-link's --results document
+"""
+
+from ._torvak import __version__
+from .linking import link, run
+from .result import LinkResult, SearchCounts
+from .transform import transform, transform_theta
+
+__all__ = ["link", "run", "transform", "transform_theta", "LinkResult", "SearchCounts",
+           "__version__"]

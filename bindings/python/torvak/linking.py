@@ -1,0 +1,125 @@
+"""link() and run(): a pair of item tables, or a linking parameter file, put through the core."""
+
+import json
+import os
+
+from . import _torvak
+from .result import LinkResult
+from .tables import match_rows, numbers, read_items
+
+# Least squares, test characteristic surface, item response surfaces: the Model_Type values.
+METHODS = {"ls": 1, "tcs": 3, "irs": 4}
+WEIGHTS = {"equal": 0, "normal": 1}
+METRICS = ("logistic", "normal")
+SEARCH_METHODS = {"steepest": 1, "newton": 2}
+SEARCH_DEFAULTS = {"method": "newton", "tolerance": 1e-8, "change_directions": 15, "steps": 8,
+                   "step_length": 1.0}
+
+
+def _choice(name, value, choices):
+    if value not in choices:
+        raise ValueError(f"{name}={value!r}; it is one of {', '.join(map(repr, choices))}")
+    return value
+
+
+def _search_settings(search):
+    """None (the built-in search) or the full settings of a search given as a dict."""
+    if search is None:
+        return None
+    unknown = sorted(set(search) - set(SEARCH_DEFAULTS))
+    if unknown:
+        raise ValueError(f"search: {', '.join(unknown)} unknown; the keys are "
+                         f"{', '.join(SEARCH_DEFAULTS)}")
+    settings = {**SEARCH_DEFAULTS, **search}
+    _choice("search method", settings["method"], SEARCH_METHODS)
+    return settings
+
+
+def _theta_points(theta, k):
+    points = numbers(theta, "theta")
+    if points.ndim == 1 and k == 1:
+        points = points.reshape(-1, 1)
+    if points.ndim != 2 or points.shape[1] != k:
+        shape = "x".join(map(str, points.shape))
+        raise ValueError(f"theta: an array of {shape}; the items have {k} dimension"
+                         f"{'s' if k > 1 else ''}, so theta must be points x {k}")
+    return points
+
+
+def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
+         weights="equal", from_metric="logistic", to_metric="logistic", guessing=True,
+         search=None, threads=0) -> LinkResult:
+    """Links the From calibration onto the scale of the To calibration: theta_To = M theta_From + t.
+
+    from_items, to_items: the common items, as arrays of k slopes, intercept and guessing
+    parameter per row (k + 1 columns with guessing=False) or DataFrames with mirt columns
+    (a1..ak, d, g, u) or IRT parameters (a, b, g, u). DataFrames that both have row names are
+    matched by name, other tables by position.
+    method: "irs" item response surfaces, "tcs" test characteristic surface, "ls" least squares.
+    theta: points x k on the From scale where the surfaces are compared; None: a grid of
+    `grid` points per dimension over `range`.
+    weights: "equal", or "normal" (each point weighted by exp(-theta'theta/2)).
+    from_metric, to_metric: "logistic", or "normal" (normal-ogive values, scaled by 1.702).
+    search: None for the built-in search; or a dict of method ("newton" or "steepest"),
+    tolerance, change_directions, steps, step_length.
+    threads: threads that evaluate the criterion; 0 one per core (results are the same).
+    """
+    _choice("method", method, METHODS)
+    _choice("weights", weights, WEIGHTS)
+    _choice("from_metric", from_metric, METRICS)
+    _choice("to_metric", to_metric, METRICS)
+    search_settings = _search_settings(search)
+    if int(threads) < 0:
+        raise ValueError(f"threads={threads}; it is 0 (one per core) or more")
+    begin, end = (float(x) for x in range)
+
+    source = read_items(from_items, "From", guessing)
+    target = read_items(to_items, "To", guessing)
+    if source.dimension != target.dimension:
+        raise ValueError(f"From has {source.dimension} slopes per item and To "
+                         f"{target.dimension}: both must be in the same dimensions")
+    target = match_rows(source, target)
+    k = source.dimension
+    points = None if theta is None else _theta_points(theta, k)
+
+    search_values = search_settings or SEARCH_DEFAULTS
+    outcome = _torvak.link_arrays(
+        METHODS[method], k, source.slopes, source.intercepts, source.guessing,
+        target.slopes, target.intercepts, target.guessing, theta=points,
+        grid=0 if points is not None else int(grid), range_begin=begin, range_end=end,
+        weights=WEIGHTS[weights], from_normal=from_metric == "normal",
+        to_normal=to_metric == "normal",
+        search_method=0 if search_settings is None else SEARCH_METHODS[search_values["method"]],
+        tolerance=float(search_values["tolerance"]),
+        change_directions=int(search_values["change_directions"]),
+        steps=int(search_values["steps"]), step_length=float(search_values["step_length"]),
+        threads=int(threads))
+    settings = {"method": method, "model": METHODS[method], "dimension": k,
+                "theta": "grid" if points is None else "points",
+                "grid": None if points is not None else int(grid),
+                "range": None if points is not None else (begin, end), "weights": weights,
+                "from_metric": from_metric, "to_metric": to_metric, "guessing": bool(guessing),
+                "search": search_settings, "threads": int(threads)}
+    return LinkResult.from_outcome(outcome, settings)
+
+
+def run(parameter_file, threads=0) -> dict:
+    """Runs a linking parameter file as torvak-link does; returns its --results document.
+
+    Data files are looked for beside the parameter file, and its report file is written."""
+    return json.loads(_torvak.run(os.fspath(parameter_file), int(threads)))
+
+
+def transformation(linked):
+    """(M, t) of a LinkResult, or of a dict holding M and t (a pair of run()'s document)."""
+    if isinstance(linked, LinkResult):
+        M, t = linked.M, linked.t
+    else:
+        M, t = linked["M"], linked["t"]
+    if M is None or t is None:
+        raise ValueError("the link has no M and t (its A is singular)")
+    M = numbers(M, "M")
+    t = numbers(t, "t").reshape(-1)
+    if M.ndim != 2 or M.shape != (t.size, t.size):
+        raise ValueError(f"M is {'x'.join(map(str, M.shape))} and t holds {t.size} values")
+    return M, t

@@ -1,0 +1,246 @@
+.methods <- c(irs = 4L, tcs = 3L, ls = 1L)
+.method_names <- c(irs = "item response surfaces", tcs = "test characteristic surfaces",
+                   ls = "least squares")
+.search_methods <- c(builtin = 0L, steepest = 1L, newton = 2L)
+
+.whole_number <- function(x, name, lowest) {
+  if (!is.numeric(x) || length(x) != 1L || !is.finite(x) || x != round(x) || x < lowest) {
+    stop(sprintf("%s must be one whole number of at least %d", name, lowest), call. = FALSE)
+  }
+  as.integer(x)
+}
+
+.number <- function(x, name) {
+  if (!is.numeric(x) || length(x) != 1L || !is.finite(x)) {
+    stop(sprintf("%s must be one finite number", name), call. = FALSE)
+  }
+  as.double(x)
+}
+
+# The search settings of Models 3 and 4: defaults, overridden by the entries of search.
+.search_settings <- function(search) {
+  if (!is.list(search)) stop("search must be a list", call. = FALSE)
+  known <- c("method", "tolerance", "change_directions", "steps", "step_length")
+  unknown <- setdiff(names(search), known)
+  if (length(search) && (is.null(names(search)) || any(names(search) == "") || length(unknown))) {
+    stop(sprintf("search: entries must be named %s%s", paste(known, collapse = ", "),
+                 if (length(unknown)) sprintf("; not %s", paste(unknown, collapse = ", ")) else ""),
+         call. = FALSE)
+  }
+  s <- list(method = "builtin", tolerance = 1e-8, change_directions = 15L, steps = 8L,
+            step_length = 1.0)
+  s[names(search)] <- search
+  m <- s$method
+  if (is.character(m) && length(m) == 1L && m %in% names(.search_methods)) {
+    s$method <- m
+  } else if (is.numeric(m) && length(m) == 1L && m %in% .search_methods) {
+    s$method <- names(.search_methods)[match(m, .search_methods)]
+  } else {
+    stop("search$method must be \"builtin\" (0), \"steepest\" (1) or \"newton\" (2)",
+         call. = FALSE)
+  }
+  s$tolerance <- .number(s$tolerance, "search$tolerance")
+  s$change_directions <- .whole_number(s$change_directions, "search$change_directions", 1L)
+  s$steps <- .whole_number(s$steps, "search$steps", 1L)
+  s$step_length <- .number(s$step_length, "search$step_length")
+  s
+}
+
+# Theta points as an N x k matrix of doubles.
+.theta_matrix <- function(theta, k) {
+  if (is.data.frame(theta)) {
+    for (j in seq_along(theta)) {
+      if (!is.numeric(theta[[j]])) {
+        stop(sprintf("theta: column '%s' is not numeric", names(theta)[j]), call. = FALSE)
+      }
+    }
+    theta <- as.matrix(theta)
+  }
+  if (is.null(dim(theta))) {
+    if (!is.numeric(theta)) stop("theta must be a numeric matrix of points", call. = FALSE)
+    theta <- if (k == 1L) matrix(theta, ncol = 1L) else matrix(theta, nrow = 1L)
+  }
+  if (!is.numeric(theta) || length(dim(theta)) != 2L) {
+    stop("theta must be a numeric matrix of points", call. = FALSE)
+  }
+  if (ncol(theta) != k) {
+    stop(sprintf("theta has %d column%s for a link in %d dimension%s", ncol(theta),
+                 if (ncol(theta) == 1L) "" else "s", k, if (k == 1L) "" else "s"), call. = FALSE)
+  }
+  if (nrow(theta) == 0L) stop("theta holds no points", call. = FALSE)
+  matrix(as.double(theta), nrow(theta), k)
+}
+
+# to in the row order of from: by row name when both tables have names, else by position.
+.matched_order <- function(from, to) {
+  n_from <- length(from$intercepts)
+  n_to <- length(to$intercepts)
+  if (is.null(from$labels) || is.null(to$labels)) {
+    if (n_from != n_to) {
+      stop(sprintf(paste0("From has %d rows and To %d: the common items must match (rows are ",
+                          "matched by position unless both tables have row names)"),
+                   n_from, n_to), call. = FALSE)
+    }
+    return(seq_len(n_to))
+  }
+  for (side in list(list("From", from$labels), list("To", to$labels))) {
+    repeated <- unique(side[[2L]][duplicated(side[[2L]])])
+    if (length(repeated)) {
+      stop(sprintf("%s: row names repeat: %s", side[[1L]], paste(repeated, collapse = ", ")),
+           call. = FALSE)
+    }
+  }
+  only_from <- setdiff(from$labels, to$labels)
+  only_to <- setdiff(to$labels, from$labels)
+  if (length(only_from) || length(only_to)) {
+    parts <- c(if (length(only_from)) sprintf("From rows not in To: %s",
+                                              paste(only_from, collapse = ", ")),
+               if (length(only_to)) sprintf("To rows not in From: %s",
+                                            paste(only_to, collapse = ", ")))
+    stop(sprintf("the common items differ (matched by row name): %s",
+                 paste(parts, collapse = "; ")), call. = FALSE)
+  }
+  match(from$labels, to$labels)
+}
+
+.square <- function(values, k) {
+  if (length(values) != k * k) return(matrix(NA_real_, k, k))
+  matrix(values, k, k, byrow = TRUE)
+}
+
+# theta_To = M theta_From + t from the parameters of the common items of a From and a To
+# calibration.
+torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, grid = 11,
+                        range = c(-4, 4), weights = c("equal", "normal"),
+                        from_metric = c("logistic", "normal"),
+                        to_metric = c("logistic", "normal"), search = list(), threads = 0) {
+  method <- match.arg(method)
+  weights <- match.arg(weights)
+  from_metric <- match.arg(from_metric)
+  to_metric <- match.arg(to_metric)
+  f <- .item_table(from, "From")
+  g <- .item_table(to, "To")
+  if (f$k != g$k) {
+    stop(sprintf("From has %d slope column%s and To %d: both calibrations must have the same dimension",
+                 f$k, if (f$k == 1L) "" else "s", g$k), call. = FALSE)
+  }
+  k <- f$k
+  order <- .matched_order(f, g)
+  if (is.null(theta)) {
+    grid <- .whole_number(grid, "grid", 2L)
+  } else {
+    theta <- .theta_matrix(theta, k)
+    grid <- 0L
+  }
+  if (!is.numeric(range) || length(range) != 2L || !all(is.finite(range))) {
+    stop("range must be two finite numbers", call. = FALSE)
+  }
+  threads <- .whole_number(threads, "threads", 0L)
+  s <- .search_settings(search)
+  settings <- list(model = .methods[[method]], dimension = k, grid = grid,
+                   range_begin = as.double(range[1L]), range_end = as.double(range[2L]),
+                   weighing = if (weights == "normal") 1L else 0L,
+                   from_type = if (from_metric == "normal") 1L else 0L,
+                   to_type = if (to_metric == "normal") 1L else 0L,
+                   search_method = .search_methods[[s$method]], tolerance = s$tolerance,
+                   change_directions = s$change_directions, steps = s$steps,
+                   step_length = s$step_length)
+  arrays <- function(t, rows) {
+    list(slopes = t$slopes[rows, , drop = FALSE], intercepts = t$intercepts[rows],
+         guessing = t$guessing[rows])
+  }
+  r <- .Call(torvak_link_arrays, settings, arrays(f, seq_along(f$intercepts)), arrays(g, order),
+             theta, threads)
+  if (length(r$M) != k * k) {
+    warning("the fitted A is singular: M and t cannot be had (they are NA)", call. = FALSE)
+  }
+  structure(list(
+    M = .square(r$M, k),
+    t = if (length(r$t) == k) r$t else rep(NA_real_, k),
+    A = .square(r$A, k),
+    b = if (length(r$b) == k) r$b else rep(NA_real_, k),
+    criterion = r$criterion,
+    criterion_at_identity = r$criterion_at_identity,
+    criterion_at_start = r$criterion_at_start,
+    search = r$search,
+    items = as.integer(r$items),
+    points = as.integer(r$points),
+    settings = list(method = method, dimension = k, grid = grid,
+                    range = as.double(range), weights = weights, from_metric = from_metric,
+                    to_metric = to_metric, search = s, threads = threads),
+    messages = if (nzchar(r$message)) strsplit(r$message, "\n", fixed = TRUE)[[1L]]
+               else character(),
+    conversion_problems = r$conversion_problems,
+    seconds = r$seconds
+  ), class = "torvak_link")
+}
+
+.dimension_names <- function(k) paste0("theta", seq_len(k))
+
+coef.torvak_link <- function(object, ...) {
+  k <- nrow(object$M)
+  out <- cbind(object$M, object$t)
+  dimnames(out) <- list(.dimension_names(k), c(.dimension_names(k), "t"))
+  out
+}
+
+.describe <- function(x) {
+  s <- x$settings
+  where <- if (s$grid > 0L) {
+    sprintf("a grid of %d points (%d per dimension, %g to %g)", x$points, s$grid, s$range[1L],
+            s$range[2L])
+  } else {
+    sprintf("%d theta points", x$points)
+  }
+  sprintf("Link by %s in %d dimension%s: %d common items, %s", .method_names[[s$method]],
+          s$dimension, if (s$dimension == 1L) "" else "s", x$items, where)
+}
+
+print.torvak_link <- function(x, digits = max(4L, getOption("digits") - 2L), ...) {
+  cat(.describe(x), "\n", sep = "")
+  cat("theta_To = M theta_From + t\n")
+  print(coef(x), digits = digits)
+  cat(sprintf("criterion %s (at the identity %s)\n", format(x$criterion, digits = digits),
+              format(x$criterion_at_identity, digits = digits)))
+  invisible(x)
+}
+
+summary.torvak_link <- function(object, ...) {
+  criteria <- c(identity = object$criterion_at_identity, start = object$criterion_at_start,
+                end = object$criterion)
+  criteria <- criteria[!is.na(criteria)]  # least squares has no starting point
+  structure(list(description = .describe(object), coefficients = coef(object),
+                 inverse = cbind(object$A, object$b), criteria = criteria,
+                 search = object$search, settings = object$settings,
+                 messages = object$messages, seconds = object$seconds),
+            class = "summary.torvak_link")
+}
+
+print.summary.torvak_link <- function(x, digits = max(4L, getOption("digits") - 2L), ...) {
+  k <- nrow(x$coefficients)
+  cat(x$description, "\n", sep = "")
+  s <- x$settings
+  cat(sprintf("weights %s, From metric %s, To metric %s\n", s$weights, s$from_metric,
+              s$to_metric))
+  cat("\ntheta_To = M theta_From + t\n")
+  print(x$coefficients, digits = digits)
+  cat("\ntheta_From = A theta_To + b\n")
+  inverse <- x$inverse
+  dimnames(inverse) <- list(.dimension_names(k), c(.dimension_names(k), "b"))
+  print(inverse, digits = digits)
+  cat("\nCriterion:\n")
+  print(x$criteria, digits = digits)
+  if (!is.null(x$search)) {
+    se <- x$search
+    ending <- c("small gradient", "small change", "cycles ran out or stopped")
+    cat(sprintf(paste0("\nSearch (%s, tolerance %g): %s after %s cycles, %s steps, %s ",
+                       "evaluations%s\n"),
+                s$search$method, s$search$tolerance,
+                if (se$status %in% 1:3) ending[se$status] else paste("status", se$status),
+                format(se$cycles), format(se$steps), format(se$evaluations),
+                if (isTRUE(se$restarted)) ", restarted from the identity" else ""))
+  }
+  if (length(x$messages)) cat("\nMessages:\n", paste0("  ", x$messages, "\n"), sep = "")
+  cat(sprintf("\n%.3g seconds\n", x$seconds))
+  invisible(x)
+}
