@@ -1,6 +1,8 @@
 #include "linking/pair_lookup.h"
 
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "linking/run_settings.h"
 #include "params/settings_keys.h"
@@ -27,20 +29,56 @@ PairLookup findDataFileEntry(const std::string& parameterFile, long long index, 
   return reader.readError() ? PairLookup::CannotOpen : PairLookup::NotFound;
 }
 
+DataFileEntries readDataFileEntries(const std::string& parameterFile, bool withEmpirical) {
+  DataFileEntries entries;
+  std::ifstream in;
+  if (!openTextFile(parameterFile, in)) {
+    entries.readError = true;
+    return entries;
+  }
+  std::vector<std::string> words;
+  TokenReader reader(in);
+  for (std::string token; reader.next(token);) words.push_back(std::move(token));
+  entries.readError = reader.readError();
+  const auto word = [&words](std::size_t i) { return i < words.size() ? words[i] : std::string(); };
+  for (std::size_t i = 0; i < words.size();) {
+    if (!isDataFilesToken(words[i])) {
+      ++i;
+      continue;
+    }
+    if (i + 1 >= words.size()) break;
+    long long number = 0;
+    const bool numbered = parseLeadingInt(words[i + 1], number);
+    i += 2;  // the marker and its number; the names are looked at again, as the scan does
+    if (!numbered || entries.byNumber.count(number) != 0) continue;
+    DataFilePair pair;
+    pair.from = word(i);
+    pair.to = word(i + 1);
+    if (withEmpirical) pair.empirical = word(i + 2);
+    entries.byNumber.emplace(number, std::move(pair));
+  }
+  return entries;
+}
+
 PairLookup loadDataFileEntry(RunSettings& s, long long index) {
   // A run given in memory has its one pair only.
   if (s.job != nullptr && s.job->input) return PairLookup::NotFound;
-  DataFilePair pair;
-  const PairLookup found = findDataFileEntry(s.settingsPath, index, s.Number_Of_Grid == 0, pair);
-  if (found == PairLookup::CannotOpen) {
+  if (!s.entries) {
+    s.entries = std::make_shared<const DataFileEntries>(
+        readDataFileEntries(s.settingsPath, s.Number_Of_Grid == 0));
+  }
+  const auto found = s.entries->byNumber.find(index);
+  if (found == s.entries->byNumber.end()) {
+    if (!s.entries->readError) return PairLookup::NotFound;
     s.host().beep();
     s.host().showMessage(s.settingsPath, "Can't open initial file", MessageButtons::Ok);
+    return PairLookup::CannotOpen;
   }
-  if (found != PairLookup::Found) return found;
+  const DataFilePair& pair = found->second;
   s.fromFile.name = resolveDataPath(s.settingsPath, pair.from);
   s.toFile.name = resolveDataPath(s.settingsPath, pair.to);
   if (s.Number_Of_Grid == 0) s.empiricalFile.name = resolveDataPath(s.settingsPath, pair.empirical);
-  return found;
+  return PairLookup::Found;
 }
 
 long long firstEntryNumber(const std::string& parameterFile) {

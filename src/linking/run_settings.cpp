@@ -49,6 +49,7 @@ void RunSettings::reset() {
   conversionProblems = 0;
   itemCount = 0;
   lineNotesShown.clear();
+  entries.reset();
 }
 
 RunHost& RunSettings::host() const {

@@ -8,11 +8,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "params/linking_settings.h"
 #include "run/linking_job.h"
+
+struct DataFileEntries;
 
 struct RunSettings : LinkingSettings {
   LinkingJob* job = nullptr;
@@ -21,6 +24,8 @@ struct RunSettings : LinkingSettings {
   std::int64_t itemCount = 0;   // common items linked
   // Data files whose records-and-lines warning was shown in this run (once per file).
   std::set<std::string> lineNotesShown;
+  // The parameter file's data-file entries, read at the first lookup of a next pair.
+  std::shared_ptr<const DataFileEntries> entries;
 
   // Defaults of every field except settingsPath; clears the job.
   void reset();
