@@ -1,5 +1,7 @@
 #include "linking/entry_plan.h"
 
+#include <unordered_map>
+
 #include "params/token_reader.h"
 
 namespace {
@@ -25,15 +27,18 @@ EntryPlan planEntries(const std::vector<DataFileEntry>& entries) {
   std::vector<bool> used(entries.size(), false);
   plan.linked.push_back(0);
   used[0] = true;
+  // The first entry of each number, found in one pass (a bank of entries is planned in time
+  // in proportion to its size).
+  std::unordered_map<long long, std::size_t> firstWith;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    long long number = 0;
+    if (parseLeadingInt(entries[i].number, number)) firstWith.emplace(number, i);
+  }
   for (long long wanted = 2; plan.linked.size() < entries.size(); ++wanted) {
-    std::size_t found = entries.size();
-    for (std::size_t i = 0; i < entries.size() && found == entries.size(); ++i) {
-      long long number = 0;
-      if (parseLeadingInt(entries[i].number, number) && number == wanted) found = i;
-    }
-    if (found == entries.size()) break;
-    plan.linked.push_back(found);
-    used[found] = true;
+    const auto found = firstWith.find(wanted);
+    if (found == firstWith.end()) break;
+    plan.linked.push_back(found->second);
+    used[found->second] = true;
   }
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!used[i]) plan.passedOver.push_back(i);
