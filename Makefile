@@ -4,7 +4,7 @@ BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: setup build run test bench sanitize tsan fuzz clean
+.PHONY: setup build run test bench sanitize tsan fuzz screenshots clean
 
 # The Debian package list lives in build.sh, which installs what is missing when run as root.
 setup:
@@ -58,8 +58,13 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	sh fuzz/run_fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
 
+# The README's pictures of the windows, rendered offscreen into docs/images/.
+screenshots: build
+	cmake --build $(BUILD) -j $(JOBS) --target torvak-screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/torvak-screenshots examples docs/images
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-tsan build-fuzz
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-tsan build-fuzz build-package build-r
 
 # A Debian package of both programs with their data files, help pages and examples:
 # build-package/torvak_<version>_<arch>.deb, installed with `apt install ./build-package/torvak_*.deb`.

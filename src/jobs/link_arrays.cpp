@@ -43,10 +43,19 @@ std::string letters(char letter, int count) {
   return std::string(static_cast<std::size_t>(count), letter);
 }
 
-// The answer Stop to "Problem in Linking, Continue?" and silence otherwise; the log keeps the
-// messages.
-std::shared_ptr<MessageLogHost> quietHost() {
-  return std::make_shared<MessageLogHost>(std::make_shared<NullRunHost>());
+// A job whose host answers Stop to "Problem in Linking, Continue?" and shows nothing; the log
+// keeps the messages. The pair outcomes and the criteria at the identity and the start are
+// collected, as torvak-link --results has them.
+std::shared_ptr<LinkingJob> quietJob(const std::string& name, const EvaluationOptions& evaluation,
+                                     std::shared_ptr<MessageLogHost>& log) {
+  auto job = std::make_shared<LinkingJob>();
+  job->parameterFilePath = name;
+  log = std::make_shared<MessageLogHost>(std::make_shared<NullRunHost>());
+  job->host = log;
+  job->collectPairOutcomes = true;
+  job->evaluateReferenceCriteria = true;
+  job->evaluation = evaluation;
+  return job;
 }
 
 // Runs job on its thread while the calling thread polls interrupted.
@@ -140,13 +149,8 @@ ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
   }
   s.outputFile = {};  // nothing is written
 
-  auto job = std::make_shared<LinkingJob>();
-  job->parameterFilePath = name;
-  auto log = quietHost();
-  job->host = log;
-  job->collectPairOutcomes = true;
-  job->evaluateReferenceCriteria = true;
-  job->evaluation = evaluation;
+  std::shared_ptr<MessageLogHost> log;
+  auto job = quietJob(name, evaluation, log);
   job->input = std::make_shared<const LinkInput>(std::move(input));
   const int status = runPolling(job, interrupted, result.interrupted);
   result.run = resultsOf(job, *log, status);
@@ -162,13 +166,8 @@ ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
 
 RunResults runParameterFileQuietly(const std::string& path, const EvaluationOptions& evaluation,
                                    const std::function<bool()>& interrupted, bool& stopped) {
-  auto job = std::make_shared<LinkingJob>();
-  job->parameterFilePath = path;
-  auto log = quietHost();
-  job->host = log;
-  job->collectPairOutcomes = true;
-  job->evaluateReferenceCriteria = true;
-  job->evaluation = evaluation;
+  std::shared_ptr<MessageLogHost> log;
+  auto job = quietJob(path, evaluation, log);
   const int status = runPolling(job, interrupted, stopped);
   return resultsOf(job, *log, status);
 }
