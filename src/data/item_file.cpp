@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr double kNormalScale = 1.702;
 
 bool isBlank(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';

@@ -26,6 +26,9 @@
 
 #include "params/linking_settings.h"
 
+// The factor that puts slopes and intercepts of the normal metric on the logistic one.
+inline constexpr double kNormalScale = 1.702;
+
 // Every letter a column format may hold; the reader stops at any other character.
 inline constexpr std::string_view kColumnLetters = "ABCDGNTX";
 

@@ -25,7 +25,7 @@ bool readInputShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                          "Faulty data file", MessageButtons::Ok);
     return false;
   }
-  const double scale = (scaleFlag != 0 && spec.fileType != 0) ? 1.702 : 1.0;
+  const double scale = (scaleFlag != 0 && spec.fileType != 0) ? kNormalScale : 1.0;
   for (std::size_t i = 0; i < slopes.size(); ++i) {
     out.slopes[i] = theta ? slopes[i] : slopes[i] * scale;
   }

@@ -33,6 +33,17 @@ void readArrays(const DataFileSpec& spec, const std::string& ini, int d, ItemArr
   ASSERT_EQ(readItemFile(file, 0, {items.slopes, items.intercepts, items.guessing, d}).code, 0);
 }
 
+// Model 4 on a grid over -4 to 4, without items.
+LinkInput gridRun(int dimension, int points) {
+  LinkInput input;
+  input.settings.Model_Type = 4;
+  input.settings.Theta_Dimension = dimension;
+  input.settings.Number_Of_Grid = points;
+  input.settings.Range_Begin = -4;
+  input.settings.Range_End = 4;
+  return input;
+}
+
 }  // namespace
 
 TEST(LinkArrays, ExamplesGivenAsArraysLinkToTheBitAsTheirFilesDo) {
@@ -84,12 +95,7 @@ TEST(LinkArrays, ExamplesGivenAsArraysLinkToTheBitAsTheirFilesDo) {
 
 TEST(LinkArrays, BadInputIsRefusedWithWhatIsWrong) {
   const auto good = [] {
-    LinkInput input;
-    input.settings.Model_Type = 4;
-    input.settings.Theta_Dimension = 1;
-    input.settings.Number_Of_Grid = 11;
-    input.settings.Range_Begin = -4;
-    input.settings.Range_End = 4;
+    LinkInput input = gridRun(1, 11);
     input.from = {{1.0, 1.2, 0.8}, {0.0, 0.5, -0.5}, {0.1, 0.2, 0.0}};
     input.to = input.from;
     return input;
@@ -133,12 +139,7 @@ TEST(LinkArrays, BadInputIsRefusedWithWhatIsWrong) {
 }
 
 TEST(LinkArrays, AnInterruptStopsTheSearch) {
-  LinkInput input;
-  input.settings.Model_Type = 4;
-  input.settings.Theta_Dimension = 3;
-  input.settings.Number_Of_Grid = 21;
-  input.settings.Range_Begin = -4;
-  input.settings.Range_End = 4;
+  LinkInput input = gridRun(3, 21);
   for (int i = 0; i < 60; ++i) {
     for (int k = 0; k < 3; ++k) input.from.slopes.push_back(0.5 + 0.01 * ((i * 7 + k * 3) % 50));
     input.from.intercepts.push_back(-1.5 + 0.05 * i);
