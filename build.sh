@@ -12,7 +12,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="make build-essential cmake qt6-base-dev libgtest-dev libbenchmark-dev libhwy-dev nlohmann-json3-dev locales"
+PACKAGES="make build-essential cmake qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libgtest-dev libbenchmark-dev libhwy-dev nlohmann-json3-dev locales"
 # The Python module and the R package, and their tests.
 PACKAGES="$PACKAGES python3-dev pybind11-dev python3-numpy python3-pandas python3-pytest"
 PACKAGES="$PACKAGES r-base-dev r-cran-rcpp r-cran-tinytest r-cran-jsonlite"

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/diagnostics_arguments.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -32,6 +34,19 @@ bool optionValue(const std::vector<std::string>& args, std::size_t& i, std::stri
   return false;
 }
 
+// "-" when args[i] is none of the diagnostics options; else empty or why its value is wrong.
+std::string diagnosticsOption(const std::vector<std::string>& args, std::size_t& i,
+                              DiagnosticsOptions& options) {
+  std::string value;
+  if (optionValue(args, i, "--exclude", value)) return parseItemList(value, options.excludedItems);
+  if (optionValue(args, i, "--se", value)) return parseErrorsMethod(value, options);
+  if (optionValue(args, i, "--seed", value)) return parseSeed(value, options.seed);
+  if (optionValue(args, i, "--drift-cutoff", value)) {
+    return parseDriftCutoff(value, options.driftCutoff);
+  }
+  return "-";
+}
+
 }  // namespace
 
 CliParse parseCliOptions(const std::vector<std::string>& args) {
@@ -57,6 +72,19 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
         return parse;
       }
       o.resultsFile = value;
+    } else if (optionValue(args, i, "--diagnostics", value)) {
+      if (value.empty()) {
+        parse.ok = false;
+        parse.error = "--diagnostics needs a file name";
+        return parse;
+      }
+      o.diagnosticsFile = value;
+    } else if (std::string error = diagnosticsOption(args, i, o.diagnostics); error != "-") {
+      if (!error.empty()) {
+        parse.ok = false;
+        parse.error = error;
+        return parse;
+      }
     } else if (arg == "--check") {
       o.check = true;
     } else if (arg == "--identify") {
@@ -85,6 +113,7 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
       return parse;
     }
   }
+  o.diagnostics.itemDiagnostics = !o.resultsFile.empty() || !o.diagnosticsFile.empty();
   if (!o.help && !o.version && o.parameterFiles.empty()) {
     parse.ok = false;
     parse.error = o.identify ? "--identify needs a data file" : "no parameter file given";
@@ -112,6 +141,20 @@ Options:
   --no-progress          no progress line on standard error
   --results FILE         also write the results of every run and pair to FILE as JSON
                          (labelled: files, counts, M and t, A and b, criteria, search)
+  --diagnostics FILE     also write a CSV table to FILE: for every linked pair, M and t
+                         (with standard errors when --se is given) and, per common item,
+                         the transformed From parameters beside the To ones, the item's
+                         share of the criterion, the RMSD and largest difference of its
+                         response over the run's points, and its drift flag
+  --drift-cutoff X       flag an item whose response RMSD is above X (default 0.1)
+  --exclude ITEMS        link every pair without these common items: positions of the
+                         records in the To file (and the From file), e.g. 3,17,20-22
+  --se METHOD            standard errors of M and t over the common items (item
+                         sampling, not the calibrations' estimation error), to --results
+                         and --diagnostics: jackknife (leave one item out) or
+                         bootstrap[:B] (B resamples, default 200, with a 95 % interval)
+  --seed N               the bootstrap's random seed (default 1); the same seed gives the
+                         same errors on any number of threads
   --check                load and check each file as a run would (settings, counts, the
                          first record of every data file, the pairs to link); link nothing
   --threads N            Models 3 and 4: compute on N threads (default: one per core);
@@ -153,7 +196,7 @@ Exit status:
   73       some pairs failed and were skipped (--on-problem=continue)
   74       a report block could not be written to its report file ("Can't open output
            file"); it was shown on standard output
-  75       the --results file could not be written
+  75       the --results or --diagnostics file could not be written
   With --check: 0 every file passes; 65 a file would fail (its settings or a data
   file); 72 a file would link nothing (Model_Type not 1, 3 or 4).
   With --identify: 0 every file was recognised; 65 a file was not (or cannot be opened).

@@ -6,6 +6,7 @@
 
 #include "cli/console_run_host.h"
 #include "numerics/evaluation_options.h"
+#include "run/diagnostics_options.h"
 #include "run/run_results.h"
 
 struct CliOptions {
@@ -18,6 +19,9 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   EvaluationOptions evaluation;  // --threads N, --reference-evaluation
+  // --exclude, --se, --seed, --drift-cutoff; item diagnostics with --results or --diagnostics.
+  DiagnosticsOptions diagnostics;
+  std::string diagnosticsFile;  // --diagnostics: the item and estimate table as CSV
 };
 
 struct CliParse {

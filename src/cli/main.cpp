@@ -11,8 +11,10 @@
 #include "cli/console_run_host.h"
 #include "cli/run_warnings.h"
 #include "data/layout_recognition.h"
+#include "diagnostics/pair_diagnostics.h"
 #include "jobs/linking_worker.h"
 #include "jobs/run_check.h"
+#include "report/diagnostics_csv.h"
 #include "report/results_json.h"
 #include "run/message_log_host.h"
 
@@ -90,6 +92,7 @@ int main(int argc, char** argv) {
     job->collectPairOutcomes = true;
     job->evaluateReferenceCriteria = !options.resultsFile.empty();
     job->evaluation = options.evaluation;
+    attachDiagnostics(*job, options.diagnostics);
     runningStop.store(&job->stopEvent);
     auto status = std::make_shared<int>(0);
     // The done event is never set when the parameter file cannot be read: wait for the thread.
@@ -112,6 +115,13 @@ int main(int argc, char** argv) {
     const std::string error = writeResultsFile(options.resultsFile, runs, exitCode);
     if (!error.empty()) {
       std::fprintf(stderr, "torvak-link: results not written: %s\n", error.c_str());
+      if (exitCode == 0) exitCode = kExitResultsNotWritten;
+    }
+  }
+  if (!options.diagnosticsFile.empty()) {
+    const std::string error = writeDiagnosticsFile(options.diagnosticsFile, runs);
+    if (!error.empty()) {
+      std::fprintf(stderr, "torvak-link: diagnostics not written: %s\n", error.c_str());
       if (exitCode == 0) exitCode = kExitResultsNotWritten;
     }
   }

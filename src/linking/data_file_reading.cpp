@@ -1,5 +1,6 @@
 #include "linking/data_file_reading.h"
 
+#include <algorithm>
 #include <new>
 
 #include "data/skipped_lines.h"
@@ -39,10 +40,59 @@ bool readInputShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
   return true;
 }
 
+bool readAllRecordsShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                         const ItemFileOutputs& out);
+
+// Reads every record of an item file into full-size arrays, then keeps in out those the job
+// does not leave out, in file order.
+bool readKeptRecordsShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                          const ItemFileOutputs& out, const std::vector<long long>& excluded) {
+  const auto records = static_cast<std::size_t>(s.recordCount);
+  const std::size_t width = out.slopes.size() / out.intercepts.size();
+  std::vector<double> slopes, intercepts, guessing;
+  try {
+    slopes.assign(records * width, 0.0);
+    intercepts.assign(records, 0.0);
+    if (!out.guessing.empty()) guessing.assign(records, 0.0);
+  } catch (const std::bad_alloc&) {
+    showNotEnoughMemory(s.host());
+    return false;
+  }
+  ItemFileOutputs all = out;
+  all.slopes = slopes;
+  all.intercepts = intercepts;
+  all.guessing = guessing;
+  if (!readAllRecordsShown(s, spec, scaleFlag, all)) return false;
+  std::size_t kept = 0;
+  auto next = excluded.begin();
+  for (std::size_t r = 0; r < records; ++r) {
+    if (next != excluded.end() && *next == static_cast<long long>(r + 1)) {
+      ++next;
+      continue;
+    }
+    std::copy_n(&slopes[r * width], width, &out.slopes[kept * width]);
+    out.intercepts[kept] = intercepts[r];
+    if (!guessing.empty()) out.guessing[kept] = guessing[r];
+    ++kept;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                        const ItemFileOutputs& out) {
+  if (!out.intercepts.empty() && out.intercepts.size() == static_cast<std::size_t>(s.itemCount)) {
+    const std::vector<long long> excluded = excludedRecords(s);
+    if (!excluded.empty()) return readKeptRecordsShown(s, spec, scaleFlag, out, excluded);
+  }
+  return readAllRecordsShown(s, spec, scaleFlag, out);
+}
+
+namespace {
+
+bool readAllRecordsShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
+                         const ItemFileOutputs& out) {
   if (s.job != nullptr && s.job->input) return readInputShown(s, spec, scaleFlag, out);
   RunHost& host = s.host();
   // The lines the row-skip list passes over: a header that contradicts the format stops the
@@ -77,6 +127,8 @@ bool readDataFileShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
   }
   return false;
 }
+
+}  // namespace
 
 void showNotEnoughMemory(RunHost& host) {
   host.beep();

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "linking/data_file_reading.h"
+#include "linking/least_squares_fit.h"
 #include "linking/pair_lookup.h"
 #include "linking/pair_record.h"
 #include "linking/pair_steps.h"
@@ -38,34 +39,20 @@ void LeastSquaresLinker::computeTransformation(double* block) {
     status = kFromFile;
     return;
   }
-  std::vector<double> r(n);
-  scaledSum(n, 1.0, toIntercepts.data(), -1.0, fromIntercepts.data(), r.data());
-
-  std::vector<double> fromT(static_cast<std::size_t>(p) * n), cross(p * p), crossInv(p * p);
-  transpose(0, n, p, fromSlopes.data(), fromT.data());
-  matMul(p, n, p, fromT.data(), fromSlopes.data(), cross.data());
-  if (invertMatrix(p, cross.data(), crossInv.data()) != 0) {
-    block[0] = kSingularCrossProduct;
-    settings.host().beep();
-    settings.host().showMessage("Singular Matrix", "", MessageButtons::Ok);
-    status = kSingularCrossProductStatus;
-    return;
+  switch (fitLeastSquares(n, p, settings.Parameterization, toSlopes.data(), toIntercepts.data(),
+                          fromSlopes.data(), fromIntercepts.data(), block)) {
+    case LeastSquaresFit::Ok:
+      return;
+    case LeastSquaresFit::SingularCrossProduct:
+      block[0] = kSingularCrossProduct;
+      settings.host().beep();
+      settings.host().showMessage("Singular Matrix", "", MessageButtons::Ok);
+      status = kSingularCrossProductStatus;
+      return;
+    case LeastSquaresFit::SingularX:
+      status = kSingularX;
+      return;
   }
-  std::vector<double> projector(static_cast<std::size_t>(p) * n);
-  matMul(p, p, n, crossInv.data(), fromT.data(), projector.data());
-  double* matrix = block;
-  double* vector = block + p * p;
-  matMul(p, n, p, projector.data(), toSlopes.data(), matrix);
-  std::vector<double> shift(p), xInv(p * p), v(p);
-  matMul(p, n, 1, projector.data(), r.data(), shift.data());
-  if (invertMatrix(p, matrix, xInv.data()) != 0) {
-    status = kSingularX;
-    return;
-  }
-  matMul(p, p, 1, xInv.data(), shift.data(), v.data());
-  const int param = settings.Parameterization;
-  if (param == 1 || param == 4) std::copy(xInv.begin(), xInv.end(), matrix);
-  for (int k = 0; k < p; ++k) vector[k] = -v[k];
 }
 
 int LeastSquaresLinker::transformFromParameters(const double* block, double* slopes,

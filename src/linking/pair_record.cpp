@@ -38,6 +38,7 @@ PairRecord::PairRecord(const RunSettings& s, long long entry)
   outcome_.dimension = s.Theta_Dimension;
   outcome_.items = s.itemCount;
   outcome_.points = s.pointCount;
+  outcome_.excludedItems = excludedRecords(s);
 }
 
 void PairRecord::append(const RunSettings& s) {
@@ -73,6 +74,7 @@ void PairRecord::linked(const RunSettings& s, double criterion, const double* bl
     o.M = inverseOf(matrix, d);
     o.b = negatedProduct(o.A, o.t, d);
   }
+  if (s.job->afterPairLinked) s.job->afterPairLinked(s, o);
   append(s);
 }
 

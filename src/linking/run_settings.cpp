@@ -172,10 +172,29 @@ int checkAndCount(RunSettings& s, const std::string& path, bool inMemory) {
 
 }  // namespace
 
+std::vector<long long> excludedRecords(const RunSettings& s) {
+  if (s.job == nullptr) return {};
+  std::vector<long long> kept;
+  for (long long item : s.job->diagnostics.excludedItems) {
+    if (item >= 1 && item <= s.recordCount) kept.push_back(item);
+  }
+  return kept;
+}
+
+namespace {
+
+// The records of the pair, less those the job leaves out.
+void setItemCount(RunSettings& s, std::int64_t records) {
+  s.recordCount = records;
+  s.itemCount = records - static_cast<std::int64_t>(excludedRecords(s).size());
+}
+
+}  // namespace
+
 int countInputRecords(RunSettings& s) {
   const LinkInput& input = *s.job->input;
-  s.itemCount =
-      static_cast<std::int64_t>(std::min(input.from.intercepts.size(), input.to.intercepts.size()));
+  setItemCount(s, static_cast<std::int64_t>(
+                      std::min(input.from.intercepts.size(), input.to.intercepts.size())));
   s.pointCount = s.Number_Of_Grid != 0
                      ? gridPointCount(s.Number_Of_Grid, s.Theta_Dimension)
                      : static_cast<std::int64_t>(input.theta.size()) / s.Theta_Dimension;
@@ -205,7 +224,7 @@ int countDataLines(RunSettings& s) {
   if (!fromItems) return kLoadNoFromFile;
   const auto toItems = count({s.toFile, "No T data file", kLoadNoToFile});
   if (!toItems) return kLoadNoToFile;
-  s.itemCount = std::min(*fromItems, *toItems);
+  setItemCount(s, std::min(*fromItems, *toItems));
 
   if (s.Number_Of_Grid != 0) {
     s.pointCount = gridPointCount(s.Number_Of_Grid, s.Theta_Dimension);

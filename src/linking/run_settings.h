@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "params/linking_settings.h"
 #include "run/linking_job.h"
@@ -22,6 +23,8 @@ struct RunSettings : LinkingSettings {
   std::int64_t pointCount = 0;  // theta points of the run; saturates at INT64_MAX
   int conversionProblems = 0;   // printed by the report when non-zero
   std::int64_t itemCount = 0;   // common items linked
+  // Item records read from each item file: itemCount plus the records the job leaves out.
+  std::int64_t recordCount = 0;
   // Data files whose records-and-lines warning was shown in this run (once per file).
   std::set<std::string> lineNotesShown;
   // The parameter file's data-file entries, read at the first lookup of a next pair.
@@ -50,6 +53,9 @@ int loadRunSettings(RunSettings& s, const std::string& path);
 int countDataLines(RunSettings& s);
 // The same for a run given in memory (the job's input): its arrays' items and points.
 int countInputRecords(RunSettings& s);
+
+// The job's excluded records among the first recordCount ones, in order (positions from 1).
+std::vector<long long> excludedRecords(const RunSettings& s);
 
 // name resolved against the folder of parameterFile when it is relative (and not empty).
 std::string resolveDataPath(const std::string& parameterFile, const std::string& name);

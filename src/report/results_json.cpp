@@ -46,6 +46,49 @@ const char* resultName(PairOutcome::Result result) {
   return "failed";
 }
 
+json itemSideJson(const std::vector<double>& slopes, double intercept,
+                 const std::optional<double>& asymptote) {
+  json side = {{"slopes", slopes}, {"intercept", intercept}};
+  if (asymptote) side["asymptote"] = *asymptote;
+  return side;
+}
+
+json itemJson(const ItemDiagnostic& item) {
+  std::vector<double> slopeDifferences(item.toSlopes.size());
+  for (std::size_t k = 0; k < slopeDifferences.size(); ++k) {
+    slopeDifferences[k] = item.transformedSlopes[k] - item.toSlopes[k];
+  }
+  return {
+      {"item", item.item},
+      {"to", itemSideJson(item.toSlopes, item.toIntercept, item.toAsymptote)},
+      {"from", itemSideJson(item.fromSlopes, item.fromIntercept, item.fromAsymptote)},
+      {"from_transformed", itemSideJson(item.transformedSlopes, item.transformedIntercept, {})},
+      {"slope_differences", slopeDifferences},
+      {"intercept_difference", item.transformedIntercept - item.toIntercept},
+      {"share", optionalJson(item.share)},
+      {"rmsd", item.rmsd},
+      {"max_difference", item.maxDifference},
+      {"flagged", item.flagged},
+  };
+}
+
+json standardErrorsJson(const std::optional<StandardErrors>& errors, int d) {
+  if (!errors) return nullptr;
+  const bool bootstrap = errors->method == StandardErrors::Method::Bootstrap;
+  return {
+      {"method", bootstrap ? "bootstrap" : "jackknife"},
+      {"replications", errors->replications},
+      {"failed", errors->failed},
+      {"seed", bootstrap ? json(errors->seed) : json(nullptr)},
+      {"M", matrixJson(errors->M, d)},
+      {"t", vectorJson(errors->t)},
+      {"M_lower", matrixJson(errors->lowerM, d)},
+      {"M_upper", matrixJson(errors->upperM, d)},
+      {"t_lower", vectorJson(errors->lowerT)},
+      {"t_upper", vectorJson(errors->upperT)},
+  };
+}
+
 json pairJson(const PairOutcome& p, int ordinal) {
   const bool linked = p.result == PairOutcome::Result::Linked;
   json pair = {
@@ -74,6 +117,15 @@ json pairJson(const PairOutcome& p, int ordinal) {
       {"search", nullptr},
       {"seconds", p.seconds},
   };
+  pair["excluded_items"] = p.excludedItems;
+  pair["drift_cutoff"] = optionalJson(p.driftCutoff);
+  pair["theta_range"] = nullptr;
+  if (p.thetaRange) pair["theta_range"] = {p.thetaRange->first, p.thetaRange->second};
+  pair["item_diagnostics"] = json::array();
+  for (const ItemDiagnostic& item : p.itemDiagnostics) {
+    pair["item_diagnostics"].push_back(itemJson(item));
+  }
+  pair["standard_errors"] = standardErrorsJson(p.standardErrors, p.dimension);
   if (p.search) {
     pair["search"] = {{"status", p.search->status},
                       {"cycles", p.search->cycles},

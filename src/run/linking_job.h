@@ -9,15 +9,19 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "numerics/evaluation_options.h"
+#include "run/diagnostics_options.h"
 #include "run/link_input.h"
 #include "run/pair_outcome.h"
 #include "run/run_event.h"
 #include "run/run_host.h"
+
+struct RunSettings;
 
 struct LinkingJob {
   std::string parameterFilePath;
@@ -46,4 +50,10 @@ struct LinkingJob {
   // Set by the launcher before the worker starts: the run takes its settings and one pair's
   // data from here and reads no file (parameterFilePath then only names the run).
   std::shared_ptr<const LinkInput> input;
+  // Set by the launcher before the worker starts: items to leave out, and what each linked
+  // pair's outcome gets beyond the link (needs collectPairOutcomes).
+  DiagnosticsOptions diagnostics;
+  // Called on the worker with each linked pair's settings and outcome, before the outcome is
+  // stored (see attachDiagnostics); empty: nothing is added.
+  std::function<void(const RunSettings&, PairOutcome&)> afterPairLinked;
 };

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Counters of one pair's search (both searches when it was restarted from the identity).
@@ -17,6 +18,31 @@ struct SearchCounts {
   long long steps = 0;
   long long evaluations = 0;
   bool restarted = false;
+};
+
+// One common item of a linked pair, after the link (see src/diagnostics). Values are on the
+// scale the search of Models 3 and 4 sees (normal-metric files scaled by 1.702).
+struct ItemDiagnostic {
+  long long item = 0;  // position of the item's record in the To file (1 = first)
+  std::vector<double> toSlopes, fromSlopes, transformedSlopes;  // d each
+  double toIntercept = 0.0, fromIntercept = 0.0, transformedIntercept = 0.0;
+  double toAsymptote = 0.0, fromAsymptote = 0.0;
+  std::optional<double> share;  // of the criterion (the shares sum to it)
+  double rmsd = 0.0;            // of the response over the run's points, weights summing to 1
+  double maxDifference = 0.0;   // largest absolute difference of the response over the points
+  bool flagged = false;         // rmsd above the drift cutoff
+};
+
+// Standard errors of M and t over replications of the link on resampled common items.
+struct StandardErrors {
+  enum class Method { Jackknife, Bootstrap };
+  Method method = Method::Jackknife;
+  int replications = 0;  // asked for (J for the jackknife)
+  int failed = 0;        // replications whose search failed, left out
+  unsigned long long seed = 0;  // bootstrap only
+  std::vector<double> M, t;     // standard errors, d x d and d
+  // Bootstrap only: the 2.5 % and 97.5 % quantiles of the replications.
+  std::vector<double> lowerM, upperM, lowerT, upperT;
 };
 
 struct PairOutcome {
@@ -46,4 +72,13 @@ struct PairOutcome {
   std::optional<double> criterionAtStart;  // Models 3 and 4: at the search's starting point
   std::optional<SearchCounts> search;      // Models 3 and 4
   double seconds = 0.0;                    // wall time of the pair
+
+  // Positions (in the To file) of the records left out of the link at the launcher's request.
+  std::vector<long long> excludedItems;
+  // With diagnostics asked for: one row per common item, the cutoff of the drift flag, the
+  // lowest and highest theta coordinate of the run's points, and the standard errors.
+  std::vector<ItemDiagnostic> itemDiagnostics;
+  std::optional<double> driftCutoff;
+  std::optional<std::pair<double, double>> thetaRange;
+  std::optional<StandardErrors> standardErrors;
 };
