@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "diagnostics/pair_diagnostics.h"
 #include "jobs/linking_worker.h"
 #include "run/message_log_host.h"
 
@@ -47,6 +48,7 @@ std::string letters(char letter, int count) {
 // keeps the messages. The pair outcomes and the criteria at the identity and the start are
 // collected, as torvak-link --results has them.
 std::shared_ptr<LinkingJob> quietJob(const std::string& name, const EvaluationOptions& evaluation,
+                                     const DiagnosticsOptions& diagnostics,
                                      std::shared_ptr<MessageLogHost>& log) {
   auto job = std::make_shared<LinkingJob>();
   job->parameterFilePath = name;
@@ -55,6 +57,7 @@ std::shared_ptr<LinkingJob> quietJob(const std::string& name, const EvaluationOp
   job->collectPairOutcomes = true;
   job->evaluateReferenceCriteria = true;
   job->evaluation = evaluation;
+  attachDiagnostics(*job, diagnostics);
   return job;
 }
 
@@ -133,7 +136,8 @@ std::string linkInputProblem(const LinkInput& input) {
 }
 
 ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
-                           const std::function<bool()>& interrupted, const std::string& name) {
+                           const std::function<bool()>& interrupted, const std::string& name,
+                           const DiagnosticsOptions& diagnostics) {
   ArrayLinkResult result;
   result.error = linkInputProblem(input);
   if (!result.error.empty()) return result;
@@ -150,7 +154,7 @@ ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
   s.outputFile = {};  // nothing is written
 
   std::shared_ptr<MessageLogHost> log;
-  auto job = quietJob(name, evaluation, log);
+  auto job = quietJob(name, evaluation, diagnostics, log);
   job->input = std::make_shared<const LinkInput>(std::move(input));
   const int status = runPolling(job, interrupted, result.interrupted);
   result.run = resultsOf(job, *log, status);
@@ -165,9 +169,10 @@ ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
 }
 
 RunResults runParameterFileQuietly(const std::string& path, const EvaluationOptions& evaluation,
-                                   const std::function<bool()>& interrupted, bool& stopped) {
+                                   const std::function<bool()>& interrupted, bool& stopped,
+                                   const DiagnosticsOptions& diagnostics) {
   std::shared_ptr<MessageLogHost> log;
-  auto job = quietJob(path, evaluation, log);
+  auto job = quietJob(path, evaluation, diagnostics, log);
   const int status = runPolling(job, interrupted, stopped);
   return resultsOf(job, *log, status);
 }

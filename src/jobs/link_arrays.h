@@ -11,6 +11,7 @@
 #include <string>
 
 #include "numerics/evaluation_options.h"
+#include "run/diagnostics_options.h"
 #include "run/link_input.h"
 #include "run/run_results.h"
 
@@ -32,11 +33,14 @@ std::string linkInputProblem(const LinkInput& input);
 // Links the pair of input (after linkInputProblem passes). The data-file names of its settings
 // are set here ("From items", "To items", "theta points"), and so are column formats that fit
 // the arrays; every other setting is taken as it stands. name labels the run in messages.
+// diagnostics: items to leave out, and the item diagnostics and standard errors the outcome gets.
 ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
                            const std::function<bool()>& interrupted,
-                           const std::string& name = "torvak");
+                           const std::string& name = "torvak",
+                           const DiagnosticsOptions& diagnostics = {});
 
 // Runs a linking parameter file as torvak-link does (a failed pair ends the run, no question is
 // asked, nothing is printed), for the bindings' run functions: the record --results writes.
 RunResults runParameterFileQuietly(const std::string& path, const EvaluationOptions& evaluation,
-                                   const std::function<bool()>& interrupted, bool& stopped);
+                                   const std::function<bool()>& interrupted, bool& stopped,
+                                   const DiagnosticsOptions& diagnostics = {});

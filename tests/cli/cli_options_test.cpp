@@ -82,3 +82,36 @@ TEST(CliOptions, ExitIsZeroOnlyWhenEveryPairWasLinkedAndReported) {
   EXPECT_EQ(exitCodeForRuns({lost, failed, nothing}, false), 9);
   EXPECT_EQ(exitCodeForRuns({linked}, true), 8);
 }
+
+TEST(CliOptions, DiagnosticsOptionsAreTakenOrRefusedWithTheirName) {
+  const CliParse p = parseCliOptions({"--exclude", "17,3,20-22,3", "--se=bootstrap:50", "--seed",
+                                      "42", "--drift-cutoff=0.05", "--diagnostics", "d.csv", "a.ini"});
+  ASSERT_TRUE(p.ok) << p.error;
+  const DiagnosticsOptions& o = p.options.diagnostics;
+  EXPECT_EQ(o.excludedItems, (std::vector<long long>{3, 17, 20, 21, 22}));
+  EXPECT_EQ(o.errors, DiagnosticsOptions::Errors::Bootstrap);
+  EXPECT_EQ(o.bootstrapReplications, 50);
+  EXPECT_EQ(o.seed, 42u);
+  EXPECT_EQ(o.driftCutoff, 0.05);
+  EXPECT_TRUE(o.itemDiagnostics);
+  EXPECT_EQ(p.options.diagnosticsFile, "d.csv");
+  EXPECT_EQ(parseCliOptions({"--se", "bootstrap", "a.ini"}).options.diagnostics.bootstrapReplications,
+            200);
+  EXPECT_EQ(parseCliOptions({"--se", "jackknife", "a.ini"}).options.diagnostics.errors,
+            DiagnosticsOptions::Errors::Jackknife);
+  EXPECT_FALSE(parseCliOptions({"a.ini"}).options.diagnostics.itemDiagnostics);
+
+  const std::vector<std::vector<std::string>> bad = {
+      {"--exclude", "0"},          {"--exclude", "3,,4"},      {"--exclude", "5-2"},
+      {"--exclude", "x"},          {"--exclude", "-3"},        {"--exclude", ""},
+      {"--se", "bootstrap:1"},     {"--se", "bootstrap:"},     {"--se", "delta"},
+      {"--seed", "-1"},            {"--seed", "1e3"},          {"--drift-cutoff", "1.5"},
+      {"--drift-cutoff", "nan"},   {"--drift-cutoff", "-0.1"}, {"--diagnostics="}};
+  for (std::vector<std::string> args : bad) {
+    const std::string option = args[0].substr(0, args[0].find('='));
+    args.push_back("a.ini");
+    const CliParse refused = parseCliOptions(args);
+    EXPECT_FALSE(refused.ok) << args[0] << " " << args[1];
+    EXPECT_NE(refused.error.find(option), std::string::npos) << refused.error;
+  }
+}

@@ -2,6 +2,7 @@
 // asking for it changes nothing that is printed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -114,4 +115,32 @@ TEST(ResultsFile, ModelOneHasNoSearchAndAFileThatCannotBeWrittenIsSaid) {
       f.dir, "--results " + f.dir.file("no/such/folder/r.json") + " " + f.job.parameterFilePath);
   EXPECT_EQ(unwritten.exitCode, 75);
   EXPECT_NE(unwritten.err.find("results not written: "), std::string::npos) << unwritten.err;
+}
+
+TEST(ResultsFile, DiagnosticsAndLeftOutItemsGoToTheJsonAndTheCsv) {
+  LinkingFixture f;
+  f.writeItems("from.txt", {{1.0, 0.0}, {2.0, 0.5}, {1.5, -1.0}, {0.8, 1.0}, {1.2, 0.2}});
+  f.writeItems("to.txt", {{2.0, 1.0}, {4.1, 2.0}, {3.0, -1.0}, {1.6, 3.1}, {2.5, 1.4}});
+  f.writeParameters(gridKeys(4, 1, 11, "AD"), {"1= from.txt to.txt"});
+  const LinkProcess plain = runTorvakLink(f.dir, f.job.parameterFilePath);
+  const std::string json = f.dir.file("results.json"), csv = f.dir.file("items.csv");
+  const LinkProcess ran = runTorvakLink(f.dir, "--se jackknife --exclude 2 --results " + json +
+                                                   " --diagnostics " + csv + " " +
+                                                   f.job.parameterFilePath);
+  ASSERT_EQ(ran.exitCode, 0) << ran.err;
+  EXPECT_NE(ran.out, plain.out);  // item 2 is left out of the link
+
+  const auto pair = nlohmann::json::parse(readWholeFile(json))["runs"][0]["pairs"][0];
+  EXPECT_EQ(pair["excluded_items"], nlohmann::json::array({2}));
+  const auto& items = pair["item_diagnostics"];
+  ASSERT_EQ(items.size(), pair["items"].get<std::size_t>());
+  EXPECT_EQ(items[1]["item"], 3);
+  EXPECT_EQ(pair["standard_errors"]["method"], "jackknife");
+  EXPECT_EQ(pair["standard_errors"]["replications"], items.size());
+
+  // One header, two estimate rows (M and t), one row per item.
+  const std::string table = readWholeFile(csv);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(table.begin(), table.end(), '\n')),
+            1 + 2 + items.size());
+  EXPECT_EQ(table.rfind("run,parameter_file,pair,entry,", 0), 0u);
 }
