@@ -74,7 +74,12 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
     status = kNoPoints;
     return;
   }
-  if (allocatePoints(s.pointCount, outputs, d, storePoints) != 0) {
+  // The structured evaluation keeps its targets in whole blocks of points.
+  const std::int64_t targetRows =
+      evaluation.reference
+          ? 0
+          : (s.pointCount + PointBlocks::kBlock - 1) / PointBlocks::kBlock * PointBlocks::kBlock;
+  if (allocatePoints(s.pointCount, outputs, d, storePoints, targetRows) != 0) {
     if (searchStatus == kNoMemory) warn("Not Enough Memory");
     status = kNoPoints;
     return;
@@ -91,8 +96,6 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
           valuePerItem ? StructuredObjective::Model::ItemSurface
                        : StructuredObjective::Model::TestSurface,
           d, evaluation.threads);
-      targets.resize(
-          static_cast<std::size_t>(StructuredObjective::targetSize(pointBlocks_, outputs)));
     } catch (const std::bad_alloc&) {
       warn("Not Enough Memory");
       status = kNoPoints;

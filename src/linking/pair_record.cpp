@@ -42,8 +42,6 @@ PairRecord::PairRecord(const RunSettings& s, long long entry)
 }
 
 void PairRecord::append(const RunSettings& s) {
-  const auto elapsed = std::chrono::steady_clock::now() - start_;
-  outcome_.seconds = std::chrono::duration<double>(elapsed).count();
   s.job->pairOutcomes.push_back(std::move(outcome_));
   collecting_ = false;  // one outcome per pair
 }
@@ -74,6 +72,8 @@ void PairRecord::linked(const RunSettings& s, double criterion, const double* bl
     o.M = inverseOf(matrix, d);
     o.b = negatedProduct(o.A, o.t, d);
   }
+  o.seconds = secondsSinceStart();
+  // Diagnostics are not the pair's own time.
   if (s.job->afterPairLinked) s.job->afterPairLinked(s, o);
   append(s);
 }
@@ -82,7 +82,12 @@ void PairRecord::failed(const RunSettings& s, int status, bool runGoesOn) {
   if (!collecting_) return;
   outcome_.result = runGoesOn ? PairOutcome::Result::Skipped : PairOutcome::Result::Failed;
   outcome_.status = status;
+  outcome_.seconds = secondsSinceStart();
   append(s);
+}
+
+double PairRecord::secondsSinceStart() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
 }
 
 std::vector<double> identityBlock(int d) {

@@ -29,6 +29,7 @@ class PairRecord {
 
  private:
   void append(const RunSettings& s);
+  double secondsSinceStart() const;
 
   bool collecting_;
   bool referenceCriteria_;

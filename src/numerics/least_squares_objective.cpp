@@ -29,19 +29,20 @@ bool countSum(std::int64_t a, std::int64_t b, std::int64_t* sum) {
 }  // namespace
 
 int LeastSquaresObjective::allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c,
-                                          bool storePoints) {
+                                          bool storePoints, std::int64_t targetRows) {
   if (n <= 0 || m <= 0 || c <= 0) {
     searchStatus = kZeroSize;
     return 1;
   }
   std::int64_t targetCount = 0;
   std::int64_t pointValues = 0;
-  if (!countProduct(n, m, &targetCount) || !countProduct(n, c, &pointValues)) {
+  if (!countProduct(std::max(n, targetRows), m, &targetCount) ||
+      !countProduct(n, c, &pointValues)) {
     searchStatus = kNoMemory;
     return 2;
   }
   // Built aside so that a failure leaves the previous arrays intact.
-  std::vector<double> newTargets;
+  LargeBuffer<double> newTargets;
   std::vector<double> newPoints;
   std::vector<double> newWeights;
   try {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "numerics/large_buffer.h"
 #include "numerics/search_minimizer.h"
 
 class LeastSquaresObjective : public SearchMinimizer {
@@ -17,8 +18,10 @@ class LeastSquaresObjective : public SearchMinimizer {
   // Sizes N (points), m (model values per point), c (coordinates per point). A zero size sets
   // searchStatus -2 and returns 1; sizes whose arrays overflow or cannot be allocated return
   // 2 (searchStatus -9); otherwise 0. Without storePoints, points stays empty (a derived class
-  // that builds its points itself).
-  int allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c, bool storePoints = true);
+  // that builds its points itself). targetRows above N gives targets room for that many rows
+  // of m (a derived class that pads its targets), so that they are allocated once.
+  int allocatePoints(std::int64_t n, std::int64_t m, std::int64_t c, bool storePoints = true,
+                     std::int64_t targetRows = 0);
 
   void evaluate(int order, double* out) override;
 
@@ -30,7 +33,7 @@ class LeastSquaresObjective : public SearchMinimizer {
   std::int64_t inputSize = 0;
   std::int64_t outputSize = 0;
   std::int64_t pointCount = 0;
-  std::vector<double> targets;  // N x m
+  LargeBuffer<double> targets;  // N x m
   std::vector<double> points;   // N x c
   std::vector<double> weights;  // N
 };

@@ -159,7 +159,7 @@ TEST(LeastSquaresObjective, AllocatePointsChecksSizes) {
   EXPECT_EQ(model.pointCount, 3);
   EXPECT_EQ(model.outputSize, 2);
   EXPECT_EQ(model.inputSize, 4);
-  EXPECT_EQ(model.targets, std::vector<double>(6, 0.0));
+  EXPECT_EQ(model.targets, LargeBuffer<double>(6, 0.0));
   EXPECT_EQ(model.points, std::vector<double>(12, 0.0));
   EXPECT_EQ(model.weights, std::vector<double>(3, 0.0));
 
@@ -168,6 +168,13 @@ TEST(LeastSquaresObjective, AllocatePointsChecksSizes) {
   EXPECT_EQ(model.searchStatus, SearchMinimizer::kNoMemory);
   EXPECT_EQ(model.pointCount, 3);  // the earlier arrays stay
   EXPECT_EQ(model.targets.size(), 6u);
+
+  // Targets padded to whole blocks are allocated at once; big ones on huge pages, zeroed.
+  ASSERT_EQ(model.allocatePoints(3, 2, 4, true, 64), 0);
+  EXPECT_EQ(model.targets.size(), 128u);
+  ASSERT_EQ(model.allocatePoints(300000, 1, 1, false), 0);
+  EXPECT_EQ(model.targets, LargeBuffer<double>(300000, 0.0));
+  EXPECT_TRUE(model.points.empty());
 }
 
 TEST(LeastSquaresObjective, SearchRecoversLineThroughPoints) {
