@@ -7,9 +7,9 @@
 #include "linking/least_squares_fit.h"
 #include "linking/pair_lookup.h"
 #include "linking/pair_record.h"
+#include "linking/pair_report.h"
 #include "linking/pair_steps.h"
 #include "numerics/matrix.h"
-#include "report/report_writer.h"
 
 LeastSquaresLinker::LeastSquaresLinker() { settings.reset(); }
 
@@ -122,7 +122,7 @@ double LeastSquaresLinker::run(int pairCount) {
       criterion = kNoCriterion;
     }
     if (status == kOk) {
-      writeReportBlock(settings, criterion, block.data());
+      reportPair(settings, criterion, block.data());
       if (record.wantsReferenceCriteria()) {
         record.outcome().criterionAtIdentity = fitCriterion(identityBlock(p).data());
         status = kOk;

@@ -9,10 +9,10 @@
 #include "linking/logistic_response.h"
 #include "linking/pair_lookup.h"
 #include "linking/pair_record.h"
+#include "linking/pair_report.h"
 #include "linking/pair_steps.h"
 #include "numerics/matrix.h"
 #include "params/number_text.h"
-#include "report/report_writer.h"
 
 namespace {
 
@@ -335,7 +335,7 @@ double MultidimensionalLinker::run(int pairLimit) {
     }
     if (linked) {
       convertForReport();
-      writeReportBlock(s, bestValue, transformation.data());
+      reportPair(s, bestValue, transformation.data());
       record.outcome().search = pairSearch_;
       record.linked(s, bestValue, transformation.data());
     } else {

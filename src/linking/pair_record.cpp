@@ -1,6 +1,7 @@
 #include "linking/pair_record.h"
 
 #include "linking/pair_lookup.h"
+#include "linking/pair_report.h"
 #include "numerics/matrix.h"
 
 namespace {
@@ -29,15 +30,8 @@ PairRecord::PairRecord(const RunSettings& s, long long entry)
       start_(std::chrono::steady_clock::now()) {
   if (!collecting_) return;
   const bool inMemory = s.job->input != nullptr;
+  outcome_ = describePair(s);
   outcome_.entry = entry != 0 ? entry : inMemory ? 1 : firstEntryNumber(s.settingsPath);
-  outcome_.fromFile = s.fromFile.name;
-  outcome_.toFile = s.toFile.name;
-  outcome_.empiricalFile = s.Number_Of_Grid == 0 ? s.empiricalFile.name : std::string();
-  outcome_.model = s.Model_Type;
-  outcome_.parameterization = s.Parameterization;
-  outcome_.dimension = s.Theta_Dimension;
-  outcome_.items = s.itemCount;
-  outcome_.points = s.pointCount;
   outcome_.excludedItems = excludedRecords(s);
 }
 

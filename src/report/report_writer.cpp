@@ -9,25 +9,26 @@ namespace {
 
 constexpr std::string_view kRule = "**********************************************";
 
-int valueCount(const RunSettings& s) { return s.Theta_Dimension * (s.Theta_Dimension + 1); }
-
-std::string fileTag(const DataFileSpec& spec) {
-  return reportBaseName(spec.name) + "(" + std::to_string(spec.fileType) + "),";
+std::string fileTag(const std::string& name, int fileType) {
+  return reportBaseName(name) + "(" + std::to_string(fileType) + "),";
 }
 
 // "W(0),T#:25,TD#:2,I#:25,M:1,P:1" with or without the colons after TD# and I#.
-std::string runCounts(const RunSettings& s, const char* colon) {
-  return "W(" + std::to_string(s.Weighing_Method) + "),T#:" + std::to_string(s.pointCount) +
-         ",TD#" + colon + std::to_string(s.Theta_Dimension) + ",I#" + colon +
-         std::to_string(s.itemCount) + ",M:" + std::to_string(s.Model_Type) +
-         ",P:" + std::to_string(s.Parameterization);
+std::string runCounts(const PairOutcome& p, const char* colon) {
+  return "W(" + std::to_string(p.weighing) + "),T#:" + std::to_string(p.points) + ",TD#" +
+         colon + std::to_string(p.dimension) + ",I#" + colon + std::to_string(p.items) +
+         ",M:" + std::to_string(p.model) + ",P:" + std::to_string(p.parameterization);
 }
 
 // The criterion in %e and every value in %f, each followed by a blank.
-std::string valuesLine(const RunSettings& s, double criterion, const double* block) {
-  std::string text = scientificText(criterion) + " ";
-  for (int k = 0; k < valueCount(s); ++k) text += fixedText(block[k]) + " ";
+std::string valuesLine(const PairOutcome& p) {
+  std::string text = scientificText(p.criterion) + " ";
+  for (double value : p.reported) text += fixedText(value) + " ";
   return text;
+}
+
+std::string filesTag(const PairOutcome& p) {
+  return fileTag(p.fromFile, p.fromFileType) + fileTag(p.toFile, p.toFileType) + "Ing:";
 }
 
 }  // namespace
@@ -40,17 +41,17 @@ std::string reportBaseName(const std::string& path) {
 
 // Header ends with " \n"; the criterion in %e and every value in %f, each followed by a blank;
 // the grid range in the shortest general format (-4.0 prints as -4).
-std::string formatReportFileBlock(const RunSettings& s, double criterion, const double* block) {
-  std::string text = fileTag(s.fromFile) + fileTag(s.toFile) + "Ing:";
-  if (s.Number_Of_Grid != 0) {
-    text += "Grid[" + generalText(s.Range_Begin) + "," + generalText(s.Range_End) + "];";
+std::string formatReportFileBlock(const PairOutcome& p) {
+  std::string text = filesTag(p);
+  if (p.gridPoints != 0) {
+    text += "Grid[" + generalText(p.rangeBegin) + "," + generalText(p.rangeEnd) + "];";
   } else {
-    text += reportBaseName(s.empiricalFile.name) + ";";
+    text += reportBaseName(p.empiricalFile) + ";";
   }
-  text += runCounts(s, ":") + " \n";
-  text += valuesLine(s, criterion, block);
-  if (s.conversionProblems != 0) {
-    text += "\nConvert F Problems (only if nonzero): " + std::to_string(s.conversionProblems);
+  text += runCounts(p, ":") + " \n";
+  text += valuesLine(p);
+  if (p.conversionProblems != 0) {
+    text += "\nConvert F Problems (only if nonzero): " + std::to_string(p.conversionProblems);
   }
   text += "\n";
   text += kRule;
@@ -60,17 +61,17 @@ std::string formatReportFileBlock(const RunSettings& s, double criterion, const 
 
 // No colons after "TD#" and "I#", no line end after the header, the range with two decimals,
 // and CR LF line ends.
-std::string formatReportWindowBlock(const RunSettings& s, double criterion, const double* block) {
-  std::string text = fileTag(s.fromFile) + fileTag(s.toFile) + "Ing:";
-  if (s.Number_Of_Grid != 0) {
-    text += "Grid[" + fixedText(s.Range_Begin, 2) + "," + fixedText(s.Range_End, 2) + "];";
+std::string formatReportWindowBlock(const PairOutcome& p) {
+  std::string text = filesTag(p);
+  if (p.gridPoints != 0) {
+    text += "Grid[" + fixedText(p.rangeBegin, 2) + "," + fixedText(p.rangeEnd, 2) + "];";
   } else {
-    text += reportBaseName(s.empiricalFile.name) + ";";
+    text += reportBaseName(p.empiricalFile) + ";";
   }
-  text += runCounts(s, "");
-  text += "\r\n" + valuesLine(s, criterion, block);
-  if (s.conversionProblems != 0) {
-    text += "\r\nConvert F Problems (only if nonzero): " + std::to_string(s.conversionProblems);
+  text += runCounts(p, "");
+  text += "\r\n" + valuesLine(p);
+  if (p.conversionProblems != 0) {
+    text += "\r\nConvert F Problems (only if nonzero): " + std::to_string(p.conversionProblems);
   }
   text += "\r\n";
   text += kRule;
@@ -78,23 +79,17 @@ std::string formatReportWindowBlock(const RunSettings& s, double criterion, cons
   return text;
 }
 
-void writeReportBlock(RunSettings& s, double criterion, const double* block) {
-  // The empirical file's type slot remembers whether this run has written a block: the first
-  // block follows Output_File_Type (absent counts as replace), every later one appends.
-  const bool firstBlock = s.empiricalFile.fileType == -1;
-  const bool replace = firstBlock && s.outputFile.fileType != 0;
-  s.empiricalFile.fileType = 0;
-
-  RunHost& host = s.host();
-  if (!s.outputFile.name.empty()) {
-    const std::string text = formatReportFileBlock(s, criterion, block);
-    const std::string error = replace ? replaceFileContents(s.outputFile.name, text)
-                                      : appendToFile(s.outputFile.name, text);
+void writeReportBlock(const PairOutcome& pair, const ReportTarget& target) {
+  RunHost& host = *target.host;
+  if (!target.path.empty()) {
+    const std::string text = formatReportFileBlock(pair);
+    const std::string error = target.replace ? replaceFileContents(target.path, text)
+                                             : appendToFile(target.path, text);
     if (!error.empty()) {
-      if (s.job != nullptr) s.job->reportWriteFailures.fetch_add(1);
+      if (target.failures != nullptr) target.failures->fetch_add(1);
       host.beep();
-      host.showMessage(s.outputFile.name, "Can't open output file", MessageButtons::Ok);
+      host.showMessage(target.path, "Can't open output file", MessageButtons::Ok);
     }
   }
-  host.insertReportText(formatReportWindowBlock(s, criterion, block));
+  host.insertReportText(formatReportWindowBlock(pair));
 }

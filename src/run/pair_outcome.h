@@ -58,6 +58,12 @@ struct PairOutcome {
   int dimension = 0;
   std::int64_t items = 0;
   std::int64_t points = 0;
+  // What the report block names besides: the item files' types, the weighing and the grid
+  // (gridPoints 0: the points of the empirical file).
+  int fromFileType = 0, toFileType = 0;
+  int weighing = 0;
+  int gridPoints = 0;
+  double rangeBegin = 0.0, rangeEnd = 0.0;
   int status = 0;       // the engine's code for the pair's failure (0 when linked)
   std::string message;  // messages shown while the pair was worked on, one per line
 

@@ -1,5 +1,7 @@
 #include "report/report_writer.h"
 
+#include "linking/pair_report.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -43,7 +45,7 @@ const double kBlock[] = {0.5, -0.5};
 
 TEST(ReportLayout, FileBlockMatchesTheDocumentedExample) {
   const RunSettings s = gridSettings();
-  EXPECT_EQ(formatReportFileBlock(s, 0.00123, kBlock),
+  EXPECT_EQ(formatReportFileBlock(reportedPair(s, 0.00123, kBlock)),
             "form1.dat(1),form2.dat(1),Ing:Grid[-4,4];W(0),T#:11,TD#:1,I#:40,M:1,P:1 \n"
             "1.230000e-03 0.500000 -0.500000 \n" +
                 kRule + "\n");
@@ -51,7 +53,7 @@ TEST(ReportLayout, FileBlockMatchesTheDocumentedExample) {
 
 TEST(ReportLayout, WindowBlockHasNoColonsAfterCountsAndCrLfLineEnds) {
   const RunSettings s = gridSettings();
-  EXPECT_EQ(formatReportWindowBlock(s, 0.00123, kBlock),
+  EXPECT_EQ(formatReportWindowBlock(reportedPair(s, 0.00123, kBlock)),
             "form1.dat(1),form2.dat(1),Ing:Grid[-4.00,4.00];W(0),T#:11,TD#1,I#40,M:1,P:1"
             "\r\n1.230000e-03 0.500000 -0.500000 \r\n" +
                 kRule + "\r\n");
@@ -63,11 +65,11 @@ TEST(ReportLayout, EmpiricalRunShowsThetaFileBaseNameAndConversionProblem) {
   s.empiricalFile.name = "C:\\e\\theta.txt";
   s.Weighing_Method = 1;
   s.conversionProblems = 1;
-  EXPECT_EQ(formatReportFileBlock(s, 2.5, kBlock),
+  EXPECT_EQ(formatReportFileBlock(reportedPair(s, 2.5, kBlock)),
             "form1.dat(1),form2.dat(1),Ing:theta.txt;W(1),T#:11,TD#:1,I#:40,M:1,P:1 \n"
             "2.500000e+00 0.500000 -0.500000 \nConvert F Problems (only if nonzero): 1\n" +
                 kRule + "\n");
-  EXPECT_EQ(formatReportWindowBlock(s, 2.5, kBlock),
+  EXPECT_EQ(formatReportWindowBlock(reportedPair(s, 2.5, kBlock)),
             "form1.dat(1),form2.dat(1),Ing:theta.txt;W(1),T#:11,TD#1,I#40,M:1,P:1"
             "\r\n2.500000e+00 0.500000 -0.500000 \r\nConvert F Problems (only if nonzero): 1"
             "\r\n" +
@@ -85,21 +87,21 @@ TEST(ReportFile, ReplaceModeReplacesOnFirstBlockThenAppends) {
   Fixture f;
   f.s.outputFile.name = f.dir.write("report.txt", "old contents\n");
   f.s.outputFile.fileType = 1;
-  writeReportBlock(f.s, 0.00123, kBlock);
-  writeReportBlock(f.s, 0.00123, kBlock);
-  const std::string block = formatReportFileBlock(f.s, 0.00123, kBlock);
+  reportPair(f.s, 0.00123, kBlock);
+  reportPair(f.s, 0.00123, kBlock);
+  const std::string block = formatReportFileBlock(reportedPair(f.s, 0.00123, kBlock));
   EXPECT_EQ(readWholeFile(f.s.outputFile.name), block + block);
-  EXPECT_EQ(f.host.report, formatReportWindowBlock(f.s, 0.00123, kBlock) +
-                               formatReportWindowBlock(f.s, 0.00123, kBlock));
+  EXPECT_EQ(f.host.report, formatReportWindowBlock(reportedPair(f.s, 0.00123, kBlock)) +
+                               formatReportWindowBlock(reportedPair(f.s, 0.00123, kBlock)));
 }
 
 TEST(ReportFile, AppendModeKeepsExistingContents) {
   Fixture f;
   f.s.outputFile.name = f.dir.write("report.txt", "old contents\n");
   f.s.outputFile.fileType = 0;
-  writeReportBlock(f.s, 0.00123, kBlock);
-  writeReportBlock(f.s, 0.00123, kBlock);
-  const std::string block = formatReportFileBlock(f.s, 0.00123, kBlock);
+  reportPair(f.s, 0.00123, kBlock);
+  reportPair(f.s, 0.00123, kBlock);
+  const std::string block = formatReportFileBlock(reportedPair(f.s, 0.00123, kBlock));
   EXPECT_EQ(readWholeFile(f.s.outputFile.name), "old contents\n" + block + block);
 }
 
@@ -109,34 +111,34 @@ TEST(ReportFile, AbsentFileTypeReplacesOnlyOnce) {
   Fixture f;
   f.s.outputFile.name = f.dir.write("report.txt", "old contents\n");
   ASSERT_EQ(f.s.outputFile.fileType, -1);
-  writeReportBlock(f.s, 1.0, kBlock);
-  writeReportBlock(f.s, 2.0, kBlock);
+  reportPair(f.s, 1.0, kBlock);
+  reportPair(f.s, 2.0, kBlock);
   EXPECT_EQ(readWholeFile(f.s.outputFile.name),
-            formatReportFileBlock(f.s, 1.0, kBlock) + formatReportFileBlock(f.s, 2.0, kBlock));
+            formatReportFileBlock(reportedPair(f.s, 1.0, kBlock)) + formatReportFileBlock(reportedPair(f.s, 2.0, kBlock)));
 }
 
 TEST(ReportFile, UnwritableReportNamesTheReportPathAndStillFillsTheWindow) {
   Fixture f;
   f.s.settingsPath = "/somewhere/run.ini";
   f.s.outputFile.name = f.dir.file("missing-folder/report.txt");
-  writeReportBlock(f.s, 1.0, kBlock);
+  reportPair(f.s, 1.0, kBlock);
   ASSERT_EQ(f.host.messages.size(), 1u);
   EXPECT_EQ(f.host.messages[0].text, f.s.outputFile.name);
   EXPECT_EQ(f.host.messages[0].caption, "Can't open output file");
   EXPECT_EQ(f.host.beeps, 1);
-  EXPECT_EQ(f.host.report, formatReportWindowBlock(f.s, 1.0, kBlock));
+  EXPECT_EQ(f.host.report, formatReportWindowBlock(reportedPair(f.s, 1.0, kBlock)));
 }
 
 TEST(ReportFile, NoReportNameStillFillsTheWindowAndNoWindowStillWritesTheFile) {
   Fixture f;
-  writeReportBlock(f.s, 1.0, kBlock);
-  EXPECT_EQ(f.host.report, formatReportWindowBlock(f.s, 1.0, kBlock));
+  reportPair(f.s, 1.0, kBlock);
+  EXPECT_EQ(f.host.report, formatReportWindowBlock(reportedPair(f.s, 1.0, kBlock)));
   EXPECT_TRUE(f.host.messages.empty());
 
   Fixture g;
   g.host.outputView = false;
   g.s.outputFile.name = g.dir.file("report.txt");
-  writeReportBlock(g.s, 1.0, kBlock);
+  reportPair(g.s, 1.0, kBlock);
   EXPECT_EQ(g.host.report, "");
-  EXPECT_EQ(readWholeFile(g.s.outputFile.name), formatReportFileBlock(g.s, 1.0, kBlock));
+  EXPECT_EQ(readWholeFile(g.s.outputFile.name), formatReportFileBlock(reportedPair(g.s, 1.0, kBlock)));
 }
