@@ -2,8 +2,9 @@
 // appear more than once), searched from a given (A, b) with the run's search settings.
 //
 // Models 3 and 4 minimise the criterion with the structured evaluation on one thread (the
-// replications themselves are spread over threads); Model 1 is its closed-form least-squares
-// fit on the unscaled items. The result is the fitted (A, b) of theta_From = A theta_To + b.
+// replications themselves are spread over threads): full Newton steps while they settle,
+// else the engine's search; Model 1 is its closed-form least-squares fit on the unscaled
+// items. The result is the fitted (A, b) of theta_From = A theta_To + b.
 #pragma once
 
 #include <vector>
@@ -23,6 +24,7 @@ class ReplicationFit : private SearchMinimizer {
 
  private:
   void evaluate(int order, double* out) override;
+  bool newtonFromStart(std::vector<double>& x);
   bool fitLeastSquaresItems(const std::vector<int>& chosen, std::vector<double>& result);
   void select(const ItemSet& items, const std::vector<int>& chosen, ItemSet& out) const;
 
