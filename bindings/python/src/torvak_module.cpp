@@ -6,8 +6,11 @@
 // KeyboardInterrupt once the core has let go of it.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -54,6 +57,65 @@ py::object optionalOf(const std::optional<double>& value) {
   return py::float_(*value);
 }
 
+// rows x d values of one field of each item, as a rows x d array.
+template <typename Field>
+Array itemMatrix(const std::vector<ItemDiagnostic>& items, int d, Field field) {
+  Array out({static_cast<py::ssize_t>(items.size()), static_cast<py::ssize_t>(d)});
+  double* at = out.mutable_data();
+  for (const ItemDiagnostic& item : items) {
+    for (int k = 0; k < d; ++k) *at++ = field(item, k);
+  }
+  return out;
+}
+
+template <typename T, typename Field>
+py::array_t<T> itemColumn(const std::vector<ItemDiagnostic>& items, Field field) {
+  py::array_t<T> out(static_cast<py::ssize_t>(items.size()));
+  T* at = out.mutable_data();
+  for (const ItemDiagnostic& item : items) *at++ = field(item);
+  return out;
+}
+
+// The item diagnostics as columns; differences are transformed minus To, as --results has them.
+py::dict itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
+  using Item = const ItemDiagnostic&;
+  py::dict out;
+  out["item"] = itemColumn<long long>(items, [](Item i) { return i.item; });
+  out["rmsd"] = itemColumn<double>(items, [](Item i) { return i.rmsd; });
+  out["max_difference"] = itemColumn<double>(items, [](Item i) { return i.maxDifference; });
+  out["share"] = itemColumn<double>(
+      items, [](Item i) { return i.share.value_or(std::numeric_limits<double>::quiet_NaN()); });
+  out["flagged"] = itemColumn<bool>(items, [](Item i) { return i.flagged; });
+  out["intercept_to"] = itemColumn<double>(items, [](Item i) { return i.toIntercept; });
+  out["intercept_transformed"] =
+      itemColumn<double>(items, [](Item i) { return i.transformedIntercept; });
+  out["intercept_difference"] = itemColumn<double>(
+      items, [](Item i) { return i.transformedIntercept - i.toIntercept; });
+  out["slope_to"] = itemMatrix(items, d, [](Item i, int k) { return i.toSlopes[k]; });
+  out["slope_transformed"] =
+      itemMatrix(items, d, [](Item i, int k) { return i.transformedSlopes[k]; });
+  out["slope_difference"] = itemMatrix(
+      items, d, [](Item i, int k) { return i.transformedSlopes[k] - i.toSlopes[k]; });
+  return out;
+}
+
+py::object standardErrorsDict(const std::optional<StandardErrors>& errors, int d) {
+  if (!errors) return py::none();
+  const bool bootstrap = errors->method == StandardErrors::Method::Bootstrap;
+  py::dict out;
+  out["method"] = bootstrap ? "bootstrap" : "jackknife";
+  out["replications"] = errors->replications;
+  out["failed"] = errors->failed;
+  out["seed"] = bootstrap ? py::object(py::int_(errors->seed)) : py::object(py::none());
+  out["M"] = matrixOf(errors->M, d);
+  out["t"] = vectorOf(errors->t);
+  out["M_lower"] = matrixOf(errors->lowerM, d);
+  out["M_upper"] = matrixOf(errors->upperM, d);
+  out["t_lower"] = vectorOf(errors->lowerT);
+  out["t_upper"] = vectorOf(errors->upperT);
+  return out;
+}
+
 // The pair outcome under the names of the --results document.
 py::dict outcomeDict(const PairOutcome& p) {
   py::dict out;
@@ -84,6 +146,13 @@ py::dict outcomeDict(const PairOutcome& p) {
   }
   out["message"] = p.message.empty() ? py::object(py::none()) : py::str(p.message);
   out["seconds"] = p.seconds;
+  out["excluded_items"] = py::cast(p.excludedItems);
+  out["drift_cutoff"] = optionalOf(p.driftCutoff);
+  out["theta_range"] =
+      p.thetaRange ? py::object(py::make_tuple(p.thetaRange->first, p.thetaRange->second))
+                   : py::object(py::none());
+  out["item_diagnostics"] = itemColumns(p.itemDiagnostics, p.dimension);
+  out["standard_errors"] = standardErrorsDict(p.standardErrors, p.dimension);
   return out;
 }
 
@@ -108,13 +177,44 @@ class SignalPoll {
   std::optional<py::error_already_set> pending_;
 };
 
+// The diagnostics the torvak package asks for: a dict of exclude (item numbers from 1),
+// item_diagnostics, drift_cutoff, errors ("none", "jackknife" or "bootstrap"), replications and
+// seed; a key left out keeps its default. The package has checked the values.
+DiagnosticsOptions diagnosticsOf(const py::object& given) {
+  DiagnosticsOptions options;
+  if (given.is_none()) return options;
+  const auto d = given.cast<py::dict>();
+  if (d.contains("exclude")) {
+    auto items = d["exclude"].cast<std::vector<long long>>();
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    options.excludedItems = std::move(items);
+  }
+  if (d.contains("item_diagnostics")) options.itemDiagnostics = d["item_diagnostics"].cast<bool>();
+  if (d.contains("drift_cutoff")) options.driftCutoff = d["drift_cutoff"].cast<double>();
+  if (d.contains("errors")) {
+    const auto errors = d["errors"].cast<std::string>();
+    if (errors == "jackknife") {
+      options.errors = DiagnosticsOptions::Errors::Jackknife;
+    } else if (errors == "bootstrap") {
+      options.errors = DiagnosticsOptions::Errors::Bootstrap;
+    } else if (errors != "none") {
+      throw py::value_error("errors='" + errors + "'; it is 'none', 'jackknife' or 'bootstrap'");
+    }
+  }
+  if (d.contains("replications")) options.bootstrapReplications = d["replications"].cast<int>();
+  if (d.contains("seed")) options.seed = d["seed"].cast<unsigned long long>();
+  return options;
+}
+
 py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
                       const Array& fromIntercepts, const py::object& fromGuessing,
                       const Array& toSlopes, const Array& toIntercepts,
                       const py::object& toGuessing, const py::object& theta, int grid,
                       double rangeBegin, double rangeEnd, int weights, bool fromNormal,
                       bool toNormal, int searchMethod, double tolerance, int changeDirections,
-                      int steps, double stepLength, int threads) {
+                      int steps, double stepLength, int threads,
+                      const py::object& diagnostics) {
   LinkInput input;
   LinkingSettings& s = input.settings;
   s.Model_Type = model;
@@ -137,13 +237,14 @@ py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
   if (std::string problem = linkInputProblem(input); !problem.empty()) {
     throw py::value_error(problem);
   }
+  const DiagnosticsOptions options = diagnosticsOf(diagnostics);
   EvaluationOptions evaluation;
   evaluation.threads = threads;
   SignalPoll poll;
   ArrayLinkResult result;
   {
     py::gil_scoped_release release;
-    result = linkArrays(std::move(input), evaluation, poll.callback());
+    result = linkArrays(std::move(input), evaluation, poll.callback(), "torvak", options);
   }
   poll.raiseIfInterrupted();
   if (!result.error.empty()) throw std::runtime_error(result.error);
@@ -151,7 +252,8 @@ py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
   return outcomeDict(result.run.pairs.front());
 }
 
-std::string runPy(const std::string& path, int threads) {
+std::string runPy(const std::string& path, int threads, const py::object& diagnostics) {
+  const DiagnosticsOptions options = diagnosticsOf(diagnostics);
   EvaluationOptions evaluation;
   evaluation.threads = threads;
   SignalPoll poll;
@@ -159,7 +261,8 @@ std::string runPy(const std::string& path, int threads) {
   std::vector<RunResults> runs;
   {
     py::gil_scoped_release release;
-    runs.push_back(runParameterFileQuietly(path, evaluation, poll.callback(), stopped));
+    runs.push_back(
+        runParameterFileQuietly(path, evaluation, poll.callback(), stopped, options));
   }
   poll.raiseIfInterrupted();
   return formatResultsJson(runs, exitCodeForRuns(runs, stopped));
@@ -179,11 +282,14 @@ PYBIND11_MODULE(_torvak, m) {
         py::arg("to_normal") = false, py::arg("search_method") = 0,
         py::arg("tolerance") = 1e-8, py::arg("change_directions") = 15, py::arg("steps") = 8,
         py::arg("step_length") = 1.0, py::arg("threads") = 0,
+        py::arg("diagnostics") = py::none(),
         "Links one pair given as arrays (slopes items x dimension, row by row; guessing and "
-        "theta may be None; theta points x dimension with grid 0). Returns the pair's outcome "
-        "as a dict; ValueError for input that cannot be linked, RuntimeError when the run "
-        "fails, KeyboardInterrupt on Ctrl-C.");
+        "theta may be None; theta points x dimension with grid 0). diagnostics: None or a "
+        "dict of exclude, item_diagnostics, drift_cutoff, errors, replications, seed. Returns "
+        "the pair's outcome as a dict; ValueError for input that cannot be linked, "
+        "RuntimeError when the run fails, KeyboardInterrupt on Ctrl-C.");
   m.def("run", &runPy, py::arg("path"), py::arg("threads") = 0,
+        py::arg("diagnostics") = py::none(),
         "Runs a linking parameter file as torvak-link does; returns the --results document "
-        "(JSON text).");
+        "(JSON text). diagnostics as for link_arrays.");
 }

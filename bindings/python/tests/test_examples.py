@@ -59,7 +59,7 @@ def test_first_pair_links_to_the_bit_as_torvak_link_does(examples, name):
     assert res.criterion_at_identity == expected["criterion_at_identity"]
     assert res.criterion_at_start == expected["criterion_at_start"]
     assert res.reported.tolist() == expected["reported"]
-    assert (res.items, res.points) == (expected["items"], expected["points"])
+    assert (res.n_items, res.points) == (expected["items"], expected["points"])
     if expected["search"] is None:
         assert res.search is None
     else:

@@ -47,7 +47,7 @@ def test_the_made_up_transformation_is_found_from_exact_items():
     np.testing.assert_allclose(res.M, M, atol=1e-8)
     np.testing.assert_allclose(res.t, t, atol=1e-8)
     np.testing.assert_allclose(res.A @ res.M, np.eye(3), atol=1e-12)
-    assert res.points == 21 ** 3 and res.items == 60
+    assert res.points == 21 ** 3 and res.n_items == 60
     assert res.criterion < 1e-20 < res.criterion_at_identity
 
 

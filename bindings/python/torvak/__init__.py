@@ -2,6 +2,7 @@
 
     import torvak
     res = torvak.link(from_items, to_items, method="irs")   # theta_To = res.M theta_From + res.t
+    res.items, res.se                                         # with se="jackknife" or "bootstrap"
     on_to_scale = torvak.transform(from_items, res)
     doc = torvak.run("examples/m4_1d_grid.ini")              # torvak-link's --results document
 """

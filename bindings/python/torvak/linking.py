@@ -1,7 +1,11 @@
 """link() and run(): a pair of item tables, or a linking parameter file, put through the core."""
 
 import json
+import math
+import numbers as _numbers
 import os
+
+import numpy as np
 
 from . import _torvak
 from .result import LinkResult
@@ -14,6 +18,8 @@ METRICS = ("logistic", "normal")
 SEARCH_METHODS = {"steepest": 1, "newton": 2}
 SEARCH_DEFAULTS = {"method": "newton", "tolerance": 1e-8, "change_directions": 15, "steps": 8,
                    "step_length": 1.0}
+SE_METHODS = (None, "jackknife", "bootstrap")
+MOST_REPLICATIONS = 1_000_000  # as torvak-link --se bootstrap:B takes
 
 
 def _choice(name, value, choices):
@@ -35,6 +41,43 @@ def _search_settings(search):
     return settings
 
 
+def _shown(value):
+    return repr(value) if isinstance(value, str) else str(value)
+
+
+def _whole(value):
+    return isinstance(value, (int, np.integer)) and not isinstance(value, (bool, np.bool_))
+
+
+def _item_numbers(exclude, count=None):
+    """exclude as a sorted list of item numbers from 1 (to count, when it is known)."""
+    if exclude is None:
+        return []
+    values = [exclude] if np.ndim(exclude) == 0 else np.ravel(np.asarray(exclude, dtype=object))
+    for value in values:
+        if not _whole(value) or value < 1 or (count is not None and value > count):
+            within = "1 or more" if count is None else f"1 to {count}"
+            raise ValueError(f"exclude: {_shown(value)} is not an item number ({within})")
+    return sorted({int(value) for value in values})
+
+
+def _diagnostics(exclude, se, replications, seed, drift_cutoff, diagnostics, count=None):
+    """The diagnostics dict _torvak takes, from link's and run's arguments."""
+    _choice("se", se, SE_METHODS)
+    if not _whole(replications) or not 2 <= replications <= MOST_REPLICATIONS:
+        raise ValueError(f"replications={_shown(replications)}; it is a whole number from 2 to "
+                         f"{MOST_REPLICATIONS}")
+    if not _whole(seed) or not 0 <= seed < 2 ** 64:
+        raise ValueError(f"seed={_shown(seed)}; it is a whole number from 0 to {2 ** 64 - 1}")
+    if (not isinstance(drift_cutoff, _numbers.Real) or isinstance(drift_cutoff, bool)
+            or not math.isfinite(drift_cutoff) or not 0 <= drift_cutoff <= 1):
+        raise ValueError(f"drift_cutoff={_shown(drift_cutoff)}; it is a number from 0 to 1 (a "
+                         "difference of response probability)")
+    return {"exclude": _item_numbers(exclude, count), "item_diagnostics": bool(diagnostics),
+            "drift_cutoff": float(drift_cutoff), "errors": se or "none",
+            "replications": int(replications), "seed": int(seed)}
+
+
 def _theta_points(theta, k):
     points = numbers(theta, "theta")
     if points.ndim == 1 and k == 1:
@@ -48,7 +91,8 @@ def _theta_points(theta, k):
 
 def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
          weights="equal", from_metric="logistic", to_metric="logistic", guessing=True,
-         search=None, threads=0) -> LinkResult:
+         search=None, threads=0, exclude=None, se=None, replications=200, seed=1,
+         drift_cutoff=0.1, diagnostics=True) -> LinkResult:
     """Links the From calibration onto the scale of the To calibration: theta_To = M theta_From + t.
 
     from_items, to_items: the common items, as arrays of k slopes, intercept and guessing
@@ -63,6 +107,13 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
     search: None for the built-in search; or a dict of method ("newton" or "steepest"),
     tolerance, change_directions, steps, step_length.
     threads: threads that evaluate the criterion; 0 one per core (results are the same).
+    exclude: item numbers (rows of from_items, from 1) linked without.
+    se: None, or "jackknife" (leave one item out) or "bootstrap" (`replications` resamples
+    of the items from `seed`, with 95 % intervals): standard errors of M and t over the
+    sampling of the common items, in result.se.
+    diagnostics: an item table in result.items (transformed From parameters beside the To
+    ones, each item's share of the criterion, the RMSD and largest difference of its
+    response); an item is flagged when its RMSD is above drift_cutoff.
     """
     _choice("method", method, METHODS)
     _choice("weights", weights, WEIGHTS)
@@ -81,6 +132,12 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
     target = match_rows(source, target)
     k = source.dimension
     points = None if theta is None else _theta_points(theta, k)
+    count = len(source.intercepts)
+    wanted = _diagnostics(exclude, se, replications, seed, drift_cutoff, diagnostics, count)
+    left = count - len(wanted["exclude"])
+    if wanted["exclude"] and left < k + 1:
+        raise ValueError(f"exclude leaves {left} of the {count} common items: a link in {k} "
+                         f"dimension{'s' if k > 1 else ''} needs at least {k + 1}")
 
     search_values = search_settings or SEARCH_DEFAULTS
     outcome = _torvak.link_arrays(
@@ -93,21 +150,29 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
         tolerance=float(search_values["tolerance"]),
         change_directions=int(search_values["change_directions"]),
         steps=int(search_values["steps"]), step_length=float(search_values["step_length"]),
-        threads=int(threads))
+        threads=int(threads), diagnostics=wanted)
     settings = {"method": method, "model": METHODS[method], "dimension": k,
                 "theta": "grid" if points is None else "points",
                 "grid": None if points is not None else int(grid),
                 "range": None if points is not None else (begin, end), "weights": weights,
                 "from_metric": from_metric, "to_metric": to_metric, "guessing": bool(guessing),
-                "search": search_settings, "threads": int(threads)}
-    return LinkResult.from_outcome(outcome, settings)
+                "search": search_settings, "threads": int(threads), "se": se,
+                "replications": int(replications) if se == "bootstrap" else None,
+                "seed": int(seed) if se == "bootstrap" else None,
+                "drift_cutoff": float(drift_cutoff) if diagnostics else None}
+    return LinkResult.from_outcome(outcome, settings, source.rows)
 
 
-def run(parameter_file, threads=0) -> dict:
+def run(parameter_file, threads=0, exclude=None, se=None, replications=200, seed=1,
+        drift_cutoff=0.1, diagnostics=True) -> dict:
     """Runs a linking parameter file as torvak-link does; returns its --results document.
 
-    Data files are looked for beside the parameter file, and its report file is written."""
-    return json.loads(_torvak.run(os.fspath(parameter_file), int(threads)))
+    Data files are looked for beside the parameter file, and its report file is written.
+    exclude (record positions from 1 in each pair's files) and the diagnostics options are
+    those of link(); a pair's item table and errors are its "item_diagnostics" and
+    "standard_errors"."""
+    wanted = _diagnostics(exclude, se, replications, seed, drift_cutoff, diagnostics)
+    return json.loads(_torvak.run(os.fspath(parameter_file), int(threads), diagnostics=wanted))
 
 
 def transformation(linked):

@@ -2,6 +2,8 @@
 .method_names <- c(irs = "item response surfaces", tcs = "test characteristic surfaces",
                    ls = "least squares")
 .search_methods <- c(builtin = 0L, steepest = 1L, newton = 2L)
+.se_methods <- c("none", "jackknife", "bootstrap")
+.most_replications <- 1000000  # as torvak-link --se bootstrap:B takes
 
 .whole_number <- function(x, name, lowest) {
   if (!is.numeric(x) || length(x) != 1L || !is.finite(x) || x != round(x) || x < lowest) {
@@ -15,6 +17,55 @@
     stop(sprintf("%s must be one finite number", name), call. = FALSE)
   }
   as.double(x)
+}
+
+.shown <- function(x) {
+  if (is.null(x)) "NULL" else if (is.character(x)) sprintf("\"%s\"", x) else format(x)
+}
+
+# exclude as sorted item numbers from 1 (to count, when it is known).
+.item_numbers <- function(exclude, count = NULL) {
+  if (is.null(exclude)) return(numeric())
+  within <- if (is.null(count)) "1 or more" else sprintf("1 to %d", count)
+  for (x in as.list(exclude)) {
+    if (!is.numeric(x) || !is.finite(x) || x != round(x) || x < 1 ||
+        (!is.null(count) && x > count)) {
+      stop(sprintf("exclude: %s is not an item number (%s)", .shown(x), within), call. = FALSE)
+    }
+  }
+  sort(unique(as.double(exclude)))
+}
+
+# The diagnostics the C++ side takes, from the arguments of torvak_link and torvak_run.
+.diagnostics <- function(exclude, se, replications, seed, drift_cutoff, diagnostics,
+                         count = NULL) {
+  if (identical(se, .se_methods)) se <- "none"
+  if (!is.character(se) || length(se) != 1L || !(se %in% .se_methods)) {
+    stop(sprintf("se must be \"none\", \"jackknife\" or \"bootstrap\", not %s",
+                 paste(.shown(se), collapse = ", ")), call. = FALSE)
+  }
+  whole <- function(x, name, lowest, highest) {
+    if (!is.numeric(x) || length(x) != 1L || !is.finite(x) || x != round(x) || x < lowest ||
+        x > highest) {
+      stop(sprintf("%s must be a whole number from %s to %s, not %s", name, format(lowest),
+                   format(highest, scientific = FALSE), paste(.shown(x), collapse = ", ")),
+           call. = FALSE)
+    }
+    as.double(x)
+  }
+  replications <- whole(replications, "replications", 2, .most_replications)
+  seed <- whole(seed, "seed", 0, 2^53)
+  if (!is.numeric(drift_cutoff) || length(drift_cutoff) != 1L || !is.finite(drift_cutoff) ||
+      drift_cutoff < 0 || drift_cutoff > 1) {
+    stop(sprintf("drift_cutoff must be a number from 0 to 1, not %s",
+                 paste(.shown(drift_cutoff), collapse = ", ")), call. = FALSE)
+  }
+  if (!is.logical(diagnostics) || length(diagnostics) != 1L || is.na(diagnostics)) {
+    stop("diagnostics must be TRUE or FALSE", call. = FALSE)
+  }
+  list(exclude = .item_numbers(exclude, count), item_diagnostics = diagnostics,
+       drift_cutoff = as.double(drift_cutoff), errors = se,
+       replications = as.integer(replications), seed = seed)
 }
 
 # The search settings of Models 3 and 4: defaults, overridden by the entries of search.
@@ -108,12 +159,46 @@
   matrix(values, k, k, byrow = TRUE)
 }
 
+.vector <- function(values, k) if (length(values) == k) values else rep(NA_real_, k)
+
+# The item diagnostics as a data frame: per dimension j slope_to_j, slope_transformed_j and
+# slope_difference_j after the intercepts; rows named after the From table's rows.
+.item_frame <- function(columns, k, labels) {
+  out <- data.frame(item = as.integer(columns$item), rmsd = columns$rmsd,
+                    max_difference = columns$max_difference, share = columns$share,
+                    flagged = columns$flagged, intercept_to = columns$intercept_to,
+                    intercept_transformed = columns$intercept_transformed,
+                    intercept_difference = columns$intercept_difference)
+  for (j in seq_len(k)) {
+    for (kind in c("to", "transformed", "difference")) {
+      out[[sprintf("slope_%s_%d", kind, j)]] <- columns[[paste0("slope_", kind)]][, j]
+    }
+  }
+  if (!is.null(labels) && !anyDuplicated(labels)) rownames(out) <- labels[out$item]
+  out
+}
+
+# Standard errors of M and t; the bounds of the bootstrap's 95 % interval (NULL otherwise).
+.standard_errors <- function(e, k) {
+  if (is.null(e)) return(NULL)
+  bootstrap <- e$method == "bootstrap"
+  list(M = .square(e$M, k), t = .vector(e$t, k), method = e$method,
+       replications = e$replications, failed = e$failed,
+       seed = if (bootstrap) e$seed,
+       M_lower = if (bootstrap) .square(e$M_lower, k),
+       M_upper = if (bootstrap) .square(e$M_upper, k),
+       t_lower = if (bootstrap) .vector(e$t_lower, k),
+       t_upper = if (bootstrap) .vector(e$t_upper, k))
+}
+
 # theta_To = M theta_From + t from the parameters of the common items of a From and a To
 # calibration.
 torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, grid = 11,
                         range = c(-4, 4), weights = c("equal", "normal"),
                         from_metric = c("logistic", "normal"),
-                        to_metric = c("logistic", "normal"), search = list(), threads = 0) {
+                        to_metric = c("logistic", "normal"), search = list(), threads = 0,
+                        exclude = NULL, se = c("none", "jackknife", "bootstrap"),
+                        replications = 200, seed = 1, drift_cutoff = 0.1, diagnostics = TRUE) {
   method <- match.arg(method)
   weights <- match.arg(weights)
   from_metric <- match.arg(from_metric)
@@ -137,6 +222,13 @@ torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, 
   }
   threads <- .whole_number(threads, "threads", 0L)
   s <- .search_settings(search)
+  n <- length(f$intercepts)
+  wanted <- .diagnostics(exclude, se, replications, seed, drift_cutoff, diagnostics, n)
+  if (length(wanted$exclude) && n - length(wanted$exclude) < k + 1L) {
+    stop(sprintf("exclude leaves %d of the %d common items: a link in %d dimension%s needs %s",
+                 n - length(wanted$exclude), n, k, if (k == 1L) "" else "s",
+                 paste("at least", k + 1L)), call. = FALSE)
+  }
   settings <- list(model = .methods[[method]], dimension = k, grid = grid,
                    range_begin = as.double(range[1L]), range_end = as.double(range[2L]),
                    weighing = if (weights == "normal") 1L else 0L,
@@ -150,24 +242,31 @@ torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, 
          guessing = t$guessing[rows])
   }
   r <- .Call(torvak_link_arrays, settings, arrays(f, seq_along(f$intercepts)), arrays(g, order),
-             theta, threads)
+             theta, threads, wanted)
   if (length(r$M) != k * k) {
     warning("the fitted A is singular: M and t cannot be had (they are NA)", call. = FALSE)
   }
   structure(list(
     M = .square(r$M, k),
-    t = if (length(r$t) == k) r$t else rep(NA_real_, k),
+    t = .vector(r$t, k),
     A = .square(r$A, k),
-    b = if (length(r$b) == k) r$b else rep(NA_real_, k),
+    b = .vector(r$b, k),
     criterion = r$criterion,
     criterion_at_identity = r$criterion_at_identity,
     criterion_at_start = r$criterion_at_start,
     search = r$search,
-    items = as.integer(r$items),
+    n_items = as.integer(r$items),
     points = as.integer(r$points),
+    items = .item_frame(r$item_diagnostics, k, f$labels),
+    excluded = as.integer(r$excluded),
+    se = .standard_errors(r$standard_errors, k),
     settings = list(method = method, dimension = k, grid = grid,
                     range = as.double(range), weights = weights, from_metric = from_metric,
-                    to_metric = to_metric, search = s, threads = threads),
+                    to_metric = to_metric, search = s, threads = threads,
+                    se = wanted$errors,
+                    replications = if (wanted$errors == "bootstrap") wanted$replications,
+                    seed = if (wanted$errors == "bootstrap") wanted$seed,
+                    drift_cutoff = if (diagnostics) wanted$drift_cutoff),
     messages = if (nzchar(r$message)) strsplit(r$message, "\n", fixed = TRUE)[[1L]]
                else character(),
     conversion_problems = r$conversion_problems,
@@ -192,8 +291,39 @@ coef.torvak_link <- function(object, ...) {
   } else {
     sprintf("%d theta points", x$points)
   }
-  sprintf("Link by %s in %d dimension%s: %d common items, %s", .method_names[[s$method]],
-          s$dimension, if (s$dimension == 1L) "" else "s", x$items, where)
+  out <- sprintf("Link by %s in %d dimension%s: %d common items, %s", .method_names[[s$method]],
+                 s$dimension, if (s$dimension == 1L) "" else "s", x$n_items, where)
+  if (length(x$excluded)) {
+    out <- paste0(out, sprintf("\nexcluded item%s %s", if (length(x$excluded) > 1L) "s" else "",
+                               paste(x$excluded, collapse = ", ")))
+  }
+  out
+}
+
+# cbind(M, t) of the standard errors, or of a bound of their interval.
+.error_table <- function(M, t) {
+  k <- nrow(M)
+  out <- cbind(M, t)
+  dimnames(out) <- list(.dimension_names(k), c(.dimension_names(k), "t"))
+  out
+}
+
+.print_errors <- function(se, digits) {
+  if (is.null(se)) return(invisible())
+  cat(sprintf("Standard errors (%s, %d replications%s%s):\n", se$method, se$replications,
+              if (se$failed > 0L) sprintf(", %d failed", se$failed) else "",
+              if (!is.null(se$seed)) sprintf(", seed %s", format(se$seed, scientific = FALSE))
+              else ""))
+  print(.error_table(se$M, se$t), digits = digits)
+}
+
+# The drift flags: which items (by row name when they have one) are above the cutoff.
+.print_flags <- function(items, cutoff) {
+  if (is.null(cutoff) || nrow(items) == 0L) return(invisible())
+  flagged <- items[items$flagged, , drop = FALSE]
+  names <- if (.row_names_info(items) > 0L) rownames(flagged) else flagged$item
+  cat(sprintf("Items with RMSD above %g: %s\n", cutoff,
+              if (nrow(flagged)) paste(names, collapse = ", ") else "none"))
 }
 
 print.torvak_link <- function(x, digits = max(4L, getOption("digits") - 2L), ...) {
@@ -202,6 +332,8 @@ print.torvak_link <- function(x, digits = max(4L, getOption("digits") - 2L), ...
   print(coef(x), digits = digits)
   cat(sprintf("criterion %s (at the identity %s)\n", format(x$criterion, digits = digits),
               format(x$criterion_at_identity, digits = digits)))
+  .print_errors(x$se, digits)
+  .print_flags(x$items, x$settings$drift_cutoff)
   invisible(x)
 }
 
@@ -212,7 +344,8 @@ summary.torvak_link <- function(object, ...) {
   structure(list(description = .describe(object), coefficients = coef(object),
                  inverse = cbind(object$A, object$b), criteria = criteria,
                  search = object$search, settings = object$settings,
-                 messages = object$messages, seconds = object$seconds),
+                 messages = object$messages, seconds = object$seconds, se = object$se,
+                 items = object$items),
             class = "summary.torvak_link")
 }
 
@@ -239,6 +372,23 @@ print.summary.torvak_link <- function(x, digits = max(4L, getOption("digits") - 
                 if (se$status %in% 1:3) ending[se$status] else paste("status", se$status),
                 format(se$cycles), format(se$steps), format(se$evaluations),
                 if (isTRUE(se$restarted)) ", restarted from the identity" else ""))
+  }
+  if (!is.null(x$se)) {
+    cat("\n")
+    .print_errors(x$se, digits)
+    if (!is.null(x$se$M_lower)) {
+      cat("2.5 % quantile of the replications:\n")
+      print(.error_table(x$se$M_lower, x$se$t_lower), digits = digits)
+      cat("97.5 % quantile of the replications:\n")
+      print(.error_table(x$se$M_upper, x$se$t_upper), digits = digits)
+    }
+  }
+  if (!is.null(s$drift_cutoff) && nrow(x$items)) {
+    cat("\n")
+    .print_flags(x$items, s$drift_cutoff)
+    flagged <- x$items[x$items$flagged, c("item", "rmsd", "max_difference", "share"),
+                       drop = FALSE]
+    if (nrow(flagged)) print(flagged, digits = digits)
   }
   if (length(x$messages)) cat("\nMessages:\n", paste0("  ", x$messages, "\n"), sep = "")
   cat(sprintf("\n%.3g seconds\n", x$seconds))

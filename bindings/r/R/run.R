@@ -2,13 +2,17 @@
                     `74` = "a report block could not be written to the report file")
 
 # Runs a linking parameter file as torvak-link does and returns its results document (the
-# one torvak-link --results writes) as a list. Reports go where the file says.
-torvak_run <- function(parameter_file, threads = 0) {
+# one torvak-link --results writes) as a list. Reports go where the file says. The diagnostics
+# options are those of torvak_link; exclude counts the records of each pair's files.
+torvak_run <- function(parameter_file, threads = 0, exclude = NULL,
+                       se = c("none", "jackknife", "bootstrap"), replications = 200, seed = 1,
+                       drift_cutoff = 0.1, diagnostics = TRUE) {
   if (!is.character(parameter_file) || length(parameter_file) != 1L || is.na(parameter_file)) {
     stop("parameter_file must be one file name", call. = FALSE)
   }
   threads <- .whole_number(threads, "threads", 0L)
-  text <- .Call(torvak_run_file, path.expand(parameter_file), threads)
+  wanted <- .diagnostics(exclude, se, replications, seed, drift_cutoff, diagnostics)
+  text <- .Call(torvak_run_file, path.expand(parameter_file), threads, wanted)
   results <- jsonlite::fromJSON(text, simplifyVector = FALSE)
   status <- results$exit_status
   if (!identical(as.integer(status), 0L)) {

@@ -8,6 +8,7 @@
 #include <Rcpp.h>
 #include <R_ext/Rdynload.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,82 @@ SEXP searchCounts(const std::optional<SearchCounts>& search) {
                             Rcpp::Named("restarted") = search->restarted);
 }
 
+// The diagnostics the R functions ask for (checked there): exclude, item_diagnostics,
+// drift_cutoff, errors ("none", "jackknife" or "bootstrap"), replications and seed.
+DiagnosticsOptions diagnosticsOptions(const Rcpp::List& d) {
+  DiagnosticsOptions options;
+  for (double item : Rcpp::as<std::vector<double>>(d["exclude"])) {
+    options.excludedItems.push_back(static_cast<long long>(item));
+  }
+  std::sort(options.excludedItems.begin(), options.excludedItems.end());
+  options.excludedItems.erase(
+      std::unique(options.excludedItems.begin(), options.excludedItems.end()),
+      options.excludedItems.end());
+  options.itemDiagnostics = Rcpp::as<bool>(d["item_diagnostics"]);
+  options.driftCutoff = Rcpp::as<double>(d["drift_cutoff"]);
+  const auto errors = Rcpp::as<std::string>(d["errors"]);
+  if (errors == "jackknife") options.errors = DiagnosticsOptions::Errors::Jackknife;
+  if (errors == "bootstrap") options.errors = DiagnosticsOptions::Errors::Bootstrap;
+  options.bootstrapReplications = Rcpp::as<int>(d["replications"]);
+  options.seed = static_cast<unsigned long long>(Rcpp::as<double>(d["seed"]));
+  return options;
+}
+
+template <typename Field>
+Rcpp::NumericVector itemColumn(const std::vector<ItemDiagnostic>& items, Field field) {
+  Rcpp::NumericVector out(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) out[i] = field(items[i]);
+  return out;
+}
+
+// items x d values of one field of each item.
+template <typename Field>
+Rcpp::NumericMatrix itemMatrix(const std::vector<ItemDiagnostic>& items, int d, Field field) {
+  Rcpp::NumericMatrix out(static_cast<int>(items.size()), d);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    for (int k = 0; k < d; ++k) out(static_cast<int>(i), k) = field(items[i], k);
+  }
+  return out;
+}
+
+// The item diagnostics as columns; differences are transformed minus To, as --results has them.
+SEXP itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
+  using Item = const ItemDiagnostic&;
+  Rcpp::LogicalVector flagged(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) flagged[i] = items[i].flagged;
+  return Rcpp::List::create(
+      Rcpp::Named("item") = itemColumn(items, [](Item i) { return double(i.item); }),
+      Rcpp::Named("rmsd") = itemColumn(items, [](Item i) { return i.rmsd; }),
+      Rcpp::Named("max_difference") = itemColumn(items, [](Item i) { return i.maxDifference; }),
+      Rcpp::Named("share") = itemColumn(items, [](Item i) { return i.share.value_or(NA_REAL); }),
+      Rcpp::Named("flagged") = flagged,
+      Rcpp::Named("intercept_to") = itemColumn(items, [](Item i) { return i.toIntercept; }),
+      Rcpp::Named("intercept_transformed") =
+          itemColumn(items, [](Item i) { return i.transformedIntercept; }),
+      Rcpp::Named("intercept_difference") =
+          itemColumn(items, [](Item i) { return i.transformedIntercept - i.toIntercept; }),
+      Rcpp::Named("slope_to") = itemMatrix(items, d, [](Item i, int k) { return i.toSlopes[k]; }),
+      Rcpp::Named("slope_transformed") =
+          itemMatrix(items, d, [](Item i, int k) { return i.transformedSlopes[k]; }),
+      Rcpp::Named("slope_difference") = itemMatrix(
+          items, d, [](Item i, int k) { return i.transformedSlopes[k] - i.toSlopes[k]; }));
+}
+
+SEXP standardErrors(const std::optional<StandardErrors>& errors) {
+  if (!errors) return R_NilValue;
+  const bool bootstrap = errors->method == StandardErrors::Method::Bootstrap;
+  return Rcpp::List::create(
+      Rcpp::Named("method") = bootstrap ? "bootstrap" : "jackknife",
+      Rcpp::Named("replications") = errors->replications,
+      Rcpp::Named("failed") = errors->failed,
+      Rcpp::Named("seed") = bootstrap ? static_cast<double>(errors->seed) : NA_REAL,
+      Rcpp::Named("M") = numbers(errors->M), Rcpp::Named("t") = numbers(errors->t),
+      Rcpp::Named("M_lower") = numbers(errors->lowerM),
+      Rcpp::Named("M_upper") = numbers(errors->upperM),
+      Rcpp::Named("t_lower") = numbers(errors->lowerT),
+      Rcpp::Named("t_upper") = numbers(errors->upperT));
+}
+
 // Every message of a run that did not go through, one per line.
 std::string runMessages(const RunResults& run) {
   std::string text;
@@ -100,15 +177,16 @@ std::string runMessages(const RunResults& run) {
 }  // namespace
 
 extern "C" SEXP torvak_link_arrays(SEXP settingsList, SEXP fromList, SEXP toList, SEXP theta,
-                                   SEXP threads) {
+                                   SEXP threads, SEXP diagnostics) {
   BEGIN_RCPP
   LinkInput input;
   input.settings = linkingSettings(Rcpp::List(settingsList));
   input.from = itemArrays(Rcpp::List(fromList));
   input.to = itemArrays(Rcpp::List(toList));
   if (!Rf_isNull(theta)) input.theta = rowByRow(Rcpp::NumericMatrix(theta));
-  const ArrayLinkResult result = linkArrays(std::move(input), evaluationOptions(threads),
-                                            interruptPending, "torvak_link");
+  const ArrayLinkResult result =
+      linkArrays(std::move(input), evaluationOptions(threads), interruptPending, "torvak_link",
+                 diagnosticsOptions(Rcpp::List(diagnostics)));
   if (result.interrupted) passInterruptOn();
   if (!result.error.empty()) Rcpp::stop(result.error);
   const PairOutcome& p = result.run.pairs.at(0);
@@ -122,17 +200,21 @@ extern "C" SEXP torvak_link_arrays(SEXP settingsList, SEXP fromList, SEXP toList
       Rcpp::Named("items") = static_cast<double>(p.items),
       Rcpp::Named("points") = static_cast<double>(p.points),
       Rcpp::Named("conversion_problems") = p.conversionProblems,
-      Rcpp::Named("message") = p.message, Rcpp::Named("seconds") = p.seconds);
+      Rcpp::Named("message") = p.message, Rcpp::Named("seconds") = p.seconds,
+      Rcpp::Named("excluded") = Rcpp::NumericVector(p.excludedItems.begin(),
+                                                    p.excludedItems.end()),
+      Rcpp::Named("item_diagnostics") = itemColumns(p.itemDiagnostics, p.dimension),
+      Rcpp::Named("standard_errors") = standardErrors(p.standardErrors));
   END_RCPP
 }
 
 // The run's results document (the one --results writes); a run that failed is an error.
-extern "C" SEXP torvak_run_file(SEXP path, SEXP threads) {
+extern "C" SEXP torvak_run_file(SEXP path, SEXP threads, SEXP diagnostics) {
   BEGIN_RCPP
   bool stopped = false;
-  std::vector<RunResults> runs{runParameterFileQuietly(Rcpp::as<std::string>(path),
-                                                       evaluationOptions(threads),
-                                                       interruptPending, stopped)};
+  std::vector<RunResults> runs{runParameterFileQuietly(
+      Rcpp::as<std::string>(path), evaluationOptions(threads), interruptPending, stopped,
+      diagnosticsOptions(Rcpp::List(diagnostics)))};
   if (stopped) passInterruptOn();
   if (runs[0].status != 0) Rcpp::stop(runMessages(runs[0]));
   return Rcpp::wrap(formatResultsJson(runs, exitCodeForRuns(runs, false)));
@@ -141,8 +223,8 @@ extern "C" SEXP torvak_run_file(SEXP path, SEXP threads) {
 
 extern "C" void R_init_torvak(DllInfo* dll) {
   static const R_CallMethodDef methods[] = {
-      {"torvak_link_arrays", reinterpret_cast<DL_FUNC>(&torvak_link_arrays), 5},
-      {"torvak_run_file", reinterpret_cast<DL_FUNC>(&torvak_run_file), 2},
+      {"torvak_link_arrays", reinterpret_cast<DL_FUNC>(&torvak_link_arrays), 6},
+      {"torvak_run_file", reinterpret_cast<DL_FUNC>(&torvak_run_file), 3},
       {nullptr, nullptr, 0}};
   R_registerRoutines(dll, nullptr, methods, nullptr, nullptr);
   R_useDynamicSymbols(dll, FALSE);

@@ -82,8 +82,8 @@ read_theta <- function(dir, entry) {
   unname(as.matrix(r$table[, r$letters == "T", drop = FALSE]))
 }
 
-# torvak_link of an example's first pair, given as tables.
-link_example <- function(dir, name) {
+# torvak_link of an example's first pair, given as tables; ... goes to torvak_link.
+link_example <- function(dir, name, ...) {
   ini <- read_ini(file.path(dir, paste0(name, ".ini")))
   method <- c(`1` = "ls", `3` = "tcs", `4` = "irs")[[as.character(ini$model)]]
   torvak_link(read_items(dir, ini$from), read_items(dir, ini$to), method = method,
@@ -91,7 +91,7 @@ link_example <- function(dir, name) {
               grid = ini$grid, range = ini$range,
               weights = if (ini$weighing != 0L) "normal" else "equal",
               from_metric = if (ini$from$type != 0L) "normal" else "logistic",
-              to_metric = if (ini$to$type != 0L) "normal" else "logistic")
+              to_metric = if (ini$to$type != 0L) "normal" else "logistic", ...)
 }
 
 # M and t of a pair of a results document, as numbers.

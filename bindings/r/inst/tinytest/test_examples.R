@@ -26,7 +26,7 @@ for (name in example_names) {
   expect_identical(link$criterion, as.numeric(pair$criterion_at_end), info = info)
   expect_identical(link$criterion_at_identity, as.numeric(pair$criterion_at_identity),
                    info = info)
-  expect_equal(link$items, as.integer(pair$items), info = info)
+  expect_equal(link$n_items, as.integer(pair$items), info = info)
   expect_equal(link$points, as.integer(pair$points), info = info)
   expect_equal(is.null(link$search), is.null(pair$search), info = info)
   if (!is.null(pair$search)) {
