@@ -143,6 +143,17 @@ ArrayLinkResult linkArrays(LinkInput input, const EvaluationOptions& evaluation,
   if (!result.error.empty()) return result;
   LinkingSettings& s = input.settings;
   const int d = s.Theta_Dimension;
+  const auto items = static_cast<long long>(input.from.intercepts.size());
+  const auto left = std::count_if(diagnostics.excludedItems.begin(),
+                                  diagnostics.excludedItems.end(),
+                                  [items](long long item) { return item >= 1 && item <= items; });
+  if (items - left < d + 1) {
+    result.error = "leaving out " + std::to_string(left) + " of the " + std::to_string(items) +
+                   " common items leaves too few: a link in " + std::to_string(d) +
+                   (d == 1 ? " dimension" : " dimensions") + " needs at least " +
+                   std::to_string(d + 1);
+    return result;
+  }
   s.fromFile.name = "From items";
   s.toFile.name = "To items";
   s.fromFile.columnFormat = s.toFile.columnFormat = letters('A', d) + "DC";

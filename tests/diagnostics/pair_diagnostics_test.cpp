@@ -156,6 +156,11 @@ TEST(PairDiagnostics, LeftOutItemsLinkAsIfTheyWereNotThere) {
     EXPECT_EQ(without.itemDiagnostics[16].item, 20);
     EXPECT_EQ(without.itemDiagnostics[2].rmsd, missing.itemDiagnostics[2].rmsd);
   }
+  DiagnosticsOptions most;
+  for (long long item = 1; item <= 18; ++item) most.excludedItems.push_back(item);
+  EXPECT_EQ(linkArrays(simulatedPair({4, 2, 20}), {}, nullptr, "simulated", most).error,
+            "leaving out 18 of the 20 common items leaves too few: a link in 2 dimensions "
+            "needs at least 3");
 }
 
 TEST(PairDiagnostics, BootstrapRepeatsOnAnyThreadsAndAgreesWithTheJackknife) {
