@@ -50,20 +50,52 @@ bool ReplicationFit::fitLeastSquaresItems(const std::vector<int>& chosen,
   return true;
 }
 
+// Model 3: the chosen To items' test surface, computed for each replication.
+bool ReplicationFit::computeTestTargets(const std::vector<int>& chosen) {
+  select(data_.to, chosen, to_);
+  weights_.resize(static_cast<std::size_t>(data_.points.pointCount()));
+  targets_.resize(static_cast<std::size_t>(StructuredObjective::targetSize(data_.points, 1)));
+  return structured_.setItems(to_.slopes.data(), to_.intercepts.data(), to_.asymptotes.data(),
+                              static_cast<std::int64_t>(chosen.size())) &&
+         structured_.computeTargets(data_.points, data_.weighted, weights_.data(),
+                                    targets_.data());
+}
+
+// Model 4: every To item's responses are computed once; a replication copies the rows of its
+// items (targets hold, per block of points, one row of kBlock values per item).
+bool ReplicationFit::gatherItemTargets(const std::vector<int>& chosen) {
+  constexpr std::size_t kRow = PointBlocks::kBlock;
+  const auto all = static_cast<std::size_t>(data_.items);
+  if (allTargets_.empty()) {
+    weights_.resize(static_cast<std::size_t>(data_.points.pointCount()));
+    allTargets_.resize(
+        static_cast<std::size_t>(StructuredObjective::targetSize(data_.points, data_.items)));
+    if (!structured_.setItems(data_.to.slopes.data(), data_.to.intercepts.data(),
+                              data_.to.asymptotes.data(), data_.items) ||
+        !structured_.computeTargets(data_.points, data_.weighted, weights_.data(),
+                                    allTargets_.data())) {
+      allTargets_.clear();
+      return false;
+    }
+  }
+  const auto blocks = static_cast<std::size_t>(data_.points.blockCount());
+  targets_.resize(blocks * chosen.size() * kRow);
+  double* out = targets_.data();
+  for (std::size_t b = 0; b < blocks; ++b) {
+    const double* block = &allTargets_[b * all * kRow];
+    for (int item : chosen) {
+      out = std::copy_n(block + static_cast<std::size_t>(item) * kRow, kRow, out);
+    }
+  }
+  return true;
+}
+
 bool ReplicationFit::fit(const std::vector<int>& chosen, const std::vector<double>& start,
                          std::vector<double>& result) {
   if (data_.model == 1) return fitLeastSquaresItems(chosen, result);
   const auto items = static_cast<std::int64_t>(chosen.size());
-  const std::int64_t outputs = data_.model == 3 ? 1 : items;
-  select(data_.to, chosen, to_);
   select(data_.from, chosen, from_);
-  weights_.resize(static_cast<std::size_t>(data_.points.pointCount()));
-  targets_.resize(
-      static_cast<std::size_t>(StructuredObjective::targetSize(data_.points, outputs)));
-  if (!structured_.setItems(to_.slopes.data(), to_.intercepts.data(), to_.asymptotes.data(),
-                            items) ||
-      !structured_.computeTargets(data_.points, data_.weighted, weights_.data(),
-                                  targets_.data()) ||
+  if (!(data_.model == 4 ? gatherItemTargets(chosen) : computeTestTargets(chosen)) ||
       !structured_.setItems(from_.slopes.data(), from_.intercepts.data(),
                             from_.asymptotes.data(), items)) {
     return false;

@@ -11,6 +11,7 @@
 
 #include "diagnostics/pair_data.h"
 #include "linking/structured_objective.h"
+#include "numerics/large_buffer.h"
 #include "numerics/search_minimizer.h"
 
 class ReplicationFit : private SearchMinimizer {
@@ -25,11 +26,14 @@ class ReplicationFit : private SearchMinimizer {
  private:
   void evaluate(int order, double* out) override;
   bool newtonFromStart(std::vector<double>& x);
+  bool computeTestTargets(const std::vector<int>& chosen);
+  bool gatherItemTargets(const std::vector<int>& chosen);
   bool fitLeastSquaresItems(const std::vector<int>& chosen, std::vector<double>& result);
   void select(const ItemSet& items, const std::vector<int>& chosen, ItemSet& out) const;
 
   const PairData& data_;
   StructuredObjective structured_;
   ItemSet to_, from_;
-  std::vector<double> weights_, targets_;
+  std::vector<double> weights_;
+  LargeBuffer<double> targets_, allTargets_;  // allTargets_: Model 4, every To item
 };
