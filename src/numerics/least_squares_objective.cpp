@@ -43,8 +43,8 @@ int LeastSquaresObjective::allocatePoints(std::int64_t n, std::int64_t m, std::i
   }
   // Built aside so that a failure leaves the previous arrays intact.
   LargeBuffer<double> newTargets;
-  std::vector<double> newPoints;
-  std::vector<double> newWeights;
+  LargeBuffer<double> newPoints;
+  LargeBuffer<double> newWeights;
   try {
     newTargets.resize(static_cast<std::size_t>(targetCount));
     if (storePoints) newPoints.resize(static_cast<std::size_t>(pointValues));

@@ -33,7 +33,8 @@ class LeastSquaresObjective : public SearchMinimizer {
   std::int64_t inputSize = 0;
   std::int64_t outputSize = 0;
   std::int64_t pointCount = 0;
+  // Large arrays, written in full right after allocation (see LargeBufferAllocator).
   LargeBuffer<double> targets;  // N x m
-  std::vector<double> points;   // N x c
-  std::vector<double> weights;  // N
+  LargeBuffer<double> points;   // N x c
+  LargeBuffer<double> weights;  // N
 };

@@ -130,7 +130,7 @@ TEST(SurfaceLinkers, ObjectiveGradientAndHessianMatchTheValue) {
 
 TEST(SurfaceLinkers, GridPointsRunLastCoordinateFastest) {
   PreparedEngine p(3, 2, 3, 3);
-  const std::vector<double> expected = {-4, -4, -4, 0, -4, 4, 0, -4, 0, 0, 0, 4, 4, -4, 4, 0, 4, 4};
+  const LargeBuffer<double> expected = {-4, -4, -4, 0, -4, 4, 0, -4, 0, 0, 0, 4, 4, -4, 4, 0, 4, 4};
   EXPECT_EQ(p.engine->points, expected);
 }
 
@@ -233,7 +233,7 @@ TEST(SurfaceLinkers, EmpiricalThetaFileSuppliesThePoints) {
   ItemSurfaceLinker engine(&f.job);
   ASSERT_EQ(engine.status, 0);
   engine.prepareData();
-  EXPECT_EQ(engine.points, (std::vector<double>{-1.5, -0.5, 0.0, 0.5, 1.5}));
+  EXPECT_EQ(engine.points, (LargeBuffer<double>{-1.5, -0.5, 0.0, 0.5, 1.5}));
   // Any non-zero weighing method weights by the normal density.
   EXPECT_NEAR(engine.weights[0], std::exp(-1.125), 1e-15);
   EXPECT_EQ(engine.weights[2], 1.0);

@@ -160,8 +160,8 @@ TEST(LeastSquaresObjective, AllocatePointsChecksSizes) {
   EXPECT_EQ(model.outputSize, 2);
   EXPECT_EQ(model.inputSize, 4);
   EXPECT_EQ(model.targets, LargeBuffer<double>(6, 0.0));
-  EXPECT_EQ(model.points, std::vector<double>(12, 0.0));
-  EXPECT_EQ(model.weights, std::vector<double>(3, 0.0));
+  EXPECT_EQ(model.points, LargeBuffer<double>(12, 0.0));
+  EXPECT_EQ(model.weights, LargeBuffer<double>(3, 0.0));
 
   const std::int64_t big = std::int64_t{1} << 40;
   EXPECT_EQ(model.allocatePoints(big, big, 1), 2);
