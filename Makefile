@@ -47,6 +47,7 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@echo "== $(BENCH_BUILD)/bench_table"; $(BENCH_BUILD)/bench_table
 	@for b in $(BENCH_BUILD)/bench_*; do [ $$b = $(BENCH_BUILD)/bench_table ] || { echo "== $$b"; $$b; }; done
+	@echo "== bench/process_start.sh"; sh bench/process_start.sh $(BENCH_BUILD)/torvak-link
 
 # Each fuzzer runs for FUZZ_SECONDS on the readers of outside text (needs clang-14); FUZZERS
 # picks some of them by name.
