@@ -46,7 +46,8 @@ void addLeastSquaresShares(const PairData& data, const std::vector<double>& a,
 }  // namespace
 
 std::vector<ItemDiagnostic> diagnoseItems(const PairData& data, const std::vector<double>& a,
-                                          const std::vector<double>& b, double cutoff) {
+                                          const std::vector<double>& b, double cutoff,
+                                          const std::function<bool()>& stop) {
   const int d = data.d;
   const std::int64_t items = data.items;
   std::vector<ItemDiagnostic> rows(static_cast<std::size_t>(items));
@@ -69,6 +70,7 @@ std::vector<ItemDiagnostic> diagnoseItems(const PairData& data, const std::vecto
   std::vector<double> theta(d);
   double weightSum = 0.0;
   for (std::int64_t i = 0; i < n; ++i) {
+    if (i % 4096 == 0 && stop && stop()) return {};
     data.point(i, theta.data());
     const double w = data.weighted ? normalWeight(theta.data(), d) : 1.0;
     weightSum += w;

@@ -11,11 +11,14 @@
 //   Model 4: sum_i w_i r_ij^2 / (N J), the item's own term of F.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "diagnostics/pair_data.h"
 #include "run/pair_outcome.h"
 
 // a: A row by row (d x d), b: d values. An item is flagged when its RMSD is above cutoff.
+// stop is polled every few thousand points; when it answers true the rows are left empty.
 std::vector<ItemDiagnostic> diagnoseItems(const PairData& data, const std::vector<double>& a,
-                                          const std::vector<double>& b, double cutoff);
+                                          const std::vector<double>& b, double cutoff,
+                                          const std::function<bool()>& stop = {});

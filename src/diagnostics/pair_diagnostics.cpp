@@ -18,14 +18,16 @@ void diagnosePair(const RunSettings& s, PairOutcome& outcome) {
   PairData data;
   if (!readPairData(copy, data)) return;
   outcome.thetaRange = std::make_pair(data.lowest, data.highest);
+  // A stop request ends the diagnostics too; the pair keeps its link.
+  LinkingJob* running = s.job;
+  const std::function<bool()> stop = [running] { return running->stopEvent.poll(); };
   if (options.itemDiagnostics) {
     outcome.driftCutoff = options.driftCutoff;
-    outcome.itemDiagnostics = diagnoseItems(data, outcome.A, outcome.b, options.driftCutoff);
+    outcome.itemDiagnostics =
+        diagnoseItems(data, outcome.A, outcome.b, options.driftCutoff, stop);
   }
   if (options.errors != DiagnosticsOptions::Errors::None && !outcome.M.empty()) {
-    LinkingJob* running = s.job;
     outcome.standardErrors =
-        computeStandardErrors(data, outcome.A, outcome.b, options, job.evaluation.threads,
-                              [running] { return running->stopEvent.poll(); });
+        computeStandardErrors(data, outcome.A, outcome.b, options, job.evaluation.threads, stop);
   }
 }
