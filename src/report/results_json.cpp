@@ -126,6 +126,7 @@ json pairJson(const PairOutcome& p, int ordinal) {
     pair["item_diagnostics"].push_back(itemJson(item));
   }
   pair["standard_errors"] = standardErrorsJson(p.standardErrors, p.dimension);
+  pair["diagnostics_note"] = textJson(p.diagnosticsNote);
   if (p.search) {
     pair["search"] = {{"status", p.search->status},
                       {"cycles", p.search->cycles},

@@ -15,6 +15,10 @@ struct DiagnosticsOptions {
   Errors errors = Errors::None;
   int bootstrapReplications = 200;
   unsigned long long seed = 1;
+  // Above this many item responses (replications x points x items) the standard errors are
+  // left out with a note; 0: no limit (they were asked for by name). The desktop sets one,
+  // since it asks for them on every run.
+  double errorsWorkLimit = 0.0;
 
   bool wanted() const { return itemDiagnostics || errors != Errors::None; }
 };

@@ -87,4 +87,6 @@ struct PairOutcome {
   std::optional<double> driftCutoff;
   std::optional<std::pair<double, double>> thetaRange;
   std::optional<StandardErrors> standardErrors;
+  // Why diagnostics or standard errors that were asked for are missing (empty: none missing).
+  std::string diagnosticsNote;
 };

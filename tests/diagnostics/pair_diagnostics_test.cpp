@@ -202,3 +202,23 @@ TEST(PairDiagnostics, BootstrapDrawsDependOnlyOnSeedAndReplication) {
     EXPECT_LT(item, 7);
   }
 }
+
+TEST(PairDiagnostics, WorkPastTheLimitsIsLeftOutWithANote) {
+  // Model 1 links without points, but its run names a grid of 11^9 points.
+  LinkInput huge = simulatedPair({1, 9, 12});
+  const PairOutcome grid = linked(huge, withItems(DiagnosticsOptions::Errors::Jackknife));
+  EXPECT_TRUE(grid.itemDiagnostics.empty());
+  EXPECT_EQ(grid.diagnosticsNote.rfind("item diagnostics left out: 2357947691 points x 12 items", 0),
+            0u)
+      << grid.diagnosticsNote;
+  EXPECT_TRUE(grid.standardErrors);  // Model 1's replications need no points
+
+  DiagnosticsOptions limited = withItems(DiagnosticsOptions::Errors::Jackknife);
+  limited.errorsWorkLimit = 1000.0;
+  const PairOutcome small = linked(simulatedPair({4, 1, 12}), limited);
+  EXPECT_EQ(small.itemDiagnostics.size(), 12u);
+  EXPECT_FALSE(small.standardErrors);
+  EXPECT_NE(small.diagnosticsNote.find("standard errors left out: 31 points x 12 items in 12"),
+            std::string::npos)
+      << small.diagnosticsNote;
+}
