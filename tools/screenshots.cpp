@@ -2,8 +2,8 @@
 // program (run it with QT_QPA_PLATFORM=offscreen; `make screenshots` does).
 //
 // It runs the shipped examples from a copy in a temporary folder and grabs: the progress
-// dialog of a run at work, the main window with a finished run's output window, the help
-// window and the Linking Parameters dialog on an example.
+// dialog of a run at work, the main window with a finished run's output window, the results
+// window of that run, the help window and the Linking Parameters dialog on an example.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,6 +23,7 @@
 #include "dialogs/linking_parameters_dialog.h"
 #include "dialogs/linking_progress_dialog.h"
 #include "dialogs/start_linking_run.h"
+#include "results/results_window.h"
 #include "run/linking_job.h"
 
 namespace {
@@ -100,6 +101,17 @@ int main(int argc, char** argv) {
   frame.mdiArea()->tileSubWindows();
   waitUntil([] { return false; }, 200);
   ok &= save(&frame, outDir + "/main-window.png");
+
+  CPellan1Doc* output = nullptr;
+  for (CPellan1Doc* document : frame.documents()) {
+    if (document->runParameterFile().endsWith("m4_3d_empirical.ini")) output = document;
+  }
+  if (!output || !waitUntil([&] { return frame.runResults(output) != nullptr; })) return 1;
+  ResultsWindow* results = frame.openResultsWindow(*frame.runResults(output));
+  results->resize(1280, 760);
+  waitUntil([] { return false; }, 300);
+  ok &= save(results, outDir + "/results-window.png");
+  results->close();
 
   frame.helpContent();
   frame.helpWindow()->resize(900, 600);

@@ -36,4 +36,5 @@ inline constexpr int ViewStatusBar = 59393;
 inline constexpr int NewLinkingIni = 32771;
 inline constexpr int LoadLinkingIni = 32772;
 inline constexpr int RunLinking = 61446;
+inline constexpr int ShowResults = 32773;  // Run > Results: the results window
 }  // namespace CommandId

@@ -47,6 +47,11 @@ const QList<CommandSpec>& commandTable() {
       {ViewToolbar, "&Toolbar", {}, "Show or hide the toolbar\nToggle ToolBar"},
       {ViewStatusBar, "&Status Bar", {}, "Show or hide the status bar\nToggle StatusBar"},
       {RunLinking, "&Linking", {}, "Run torvak\nLinking"},
+      {ShowResults,
+       "&Results",
+       {},
+       "Show a linking run's results: the transformation, the common items and the "
+       "plots\nResults"},
       {WindowNew, "&New Window", {}, "Open another window for the active document\nNew Window"},
       {WindowCascade, "&Cascade", {}, "Arrange windows so they overlap\nCascade Windows"},
       {WindowTile, "&Tile", {}, "Arrange windows as non-overlapping tiles\nTile Windows"},

@@ -84,6 +84,7 @@ void CMainFrame::createMenus() {
 
   QMenu* run = menuBar()->addMenu("Run");
   run->addAction(commandAction(RunLinking));
+  run->addAction(commandAction(ShowResults));
 
   windowMenu_ = menuBar()->addMenu("&Window");
   for (int id : {WindowNew, WindowCascade, WindowTile, WindowArrange}) {
@@ -162,6 +163,7 @@ void CMainFrame::connectCommands() {
   on(NewLinkingIni, [this] { newLinkingIni(); });
   on(LoadLinkingIni, [this] { loadLinkingIni(); });
   on(RunLinking, [this] { runLinking(); });
+  on(ShowResults, [this] { showResults(); });
   on(EditUndo, [this] {
     if (CPellan1View* v = activeView()) v->undo();
   });

@@ -12,9 +12,11 @@
 #include <QPrinter>
 #include <QHash>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dialogs/linking_shell.h"
+#include "results/results_record.h"
 
 class CChildFrame;
 class CPellan1Doc;
@@ -25,6 +27,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QMdiSubWindow;
+class ResultsWindow;
 struct LinkingJob;
 
 class CMainFrame : public QMainWindow, public LinkingShell {
@@ -68,6 +71,17 @@ class CMainFrame : public QMainWindow, public LinkingShell {
   void registerRun(std::shared_ptr<LinkingJob> job) override;
   int runThreads() const override;
   void noteRecentFile(const QString& path) override { addRecentFile(path); }
+  void keepRunResults(int outputId, const RunResults& results, bool showResults) override;
+
+  // The results of the finished run an output window belongs to; null while it runs.
+  const ResultsRun* runResults(const CPellan1Doc* outputDocument) const;
+  // A results window on a run's record; runNumber names its plot files.
+  ResultsWindow* openResultsWindow(const ResultsRun& run, int runNumber = 1);
+  // Opens a window on each run of a results file; false (after a message box) when the file
+  // cannot be read as results.
+  bool openResultsFile(const QString& path);
+  // An output window's context menu: the editor's own, and Results for a run's window.
+  QMenu* createViewContextMenu(CPellan1View* view, const QPoint& position);
 
   HelpWindow* helpWindow();
 
@@ -75,6 +89,10 @@ class CMainFrame : public QMainWindow, public LinkingShell {
   void newLinkingIni();
   void loadLinkingIni();
   void runLinking();
+  // Run > Results: the active output window's run, else the latest finished run, else a file.
+  void showResults();
+  // Runs the parameter file again without the given items and shows its results.
+  void linkAgain(const QString& path, const std::vector<long long>& leaveOut);
   void helpContent();
   void helpSearch();
   void about();
@@ -134,6 +152,8 @@ class CMainFrame : public QMainWindow, public LinkingShell {
   QString pendingTitle_;
   std::vector<std::shared_ptr<LinkingJob>> runs_;
   QHash<int, QPointer<CPellan1Doc>> outputs_;
+  QHash<int, ResultsRun> runResults_;  // by output window
+  std::optional<ResultsRun> latestResults_;
   int lastOutputId_ = 0;
   bool closing_ = false;
 };

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -66,6 +67,12 @@ CPellan1Doc* CMainFrame::createDocument() { return new CPellan1Doc(this); }
 // A new child frame with a new view of document; the document dies with its last frame.
 CChildFrame* CMainFrame::createFrame(CPellan1Doc* document) {
   auto* view = new CPellan1View(document);
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+    QMenu* menu = createViewContextMenu(view, at);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(view->viewport()->mapToGlobal(at));
+  });
   auto* frame = new CChildFrame(view, [this](CChildFrame* f) { return canCloseFrame(f); });
   mdi_->addSubWindow(frame);
   frame->resize(initialFrameSize(view));

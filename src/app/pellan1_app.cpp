@@ -7,6 +7,7 @@
 #include "app/profile.h"
 #include "app/start_up.h"
 #include "app/toolbar_icons.h"
+#include "results/plots_command.h"
 
 CPellan1App::CPellan1App(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Torvak");
@@ -32,11 +33,28 @@ int answerInfoOption(const CommandLine& line) {
   return -1;
 }
 
+// --plots: charts rendered offscreen; a display is used only when there is one.
+int answerPlots(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);  // takes Qt's own options out of the arguments
+  const CommandLine line = parseCommandLine(QApplication::arguments());
+  if (const int status = answerInfoOption(line); status >= 0) return status;
+  if (!line.error.isEmpty()) {
+    std::fprintf(stderr, "torvak: %s\nTry 'torvak --help'.\n", line.error.toLocal8Bit().constData());
+    return 64;
+  }
+  return writePlots(line.plotsFile, line.plotsFolder, stdout, stderr);
+}
+
 }  // namespace
 
 int CPellan1App::answerWithoutWindow(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  if (asksForPlots(arguments)) return answerPlots(argc, argv);
   // Qt's own options are still in argv here, so only help and version are answered.
   return answerInfoOption(parseCommandLine(arguments));
 }

@@ -14,8 +14,9 @@ class CPellan1App : public QApplication {
   Q_OBJECT
 
  public:
-  // --help and --version answered before the toolkit starts, so they work without a display:
-  // the exit status, or -1 when neither was asked for.
+  // --help and --version answered before the toolkit starts, so they work without a display,
+  // and --plots, which needs no display either: the exit status, or -1 when none was asked
+  // for.
   static int answerWithoutWindow(int argc, char** argv);
 
   CPellan1App(int& argc, char** argv);

@@ -15,9 +15,11 @@
 #include "dialogs/linking_shell.h"
 #include "dialogs/progress_ids.h"
 #include "dialogs/qt_run_host.h"
+#include "dialogs/run_results_watch.h"
 #include "jobs/linking_worker.h"
 #include "params/number_text.h"
 #include "run/linking_job.h"
+#include "run/message_log_host.h"
 
 namespace {
 
@@ -113,7 +115,7 @@ void LinkingProgressDialog::showEvent(QShowEvent* event) {
   if (QWindow* window = windowHandle()) window->setTransientParent(nullptr);
 }
 
-void LinkingProgressDialog::startRun() {
+void LinkingProgressDialog::startRun(bool showResultsWhenDone) {
   placeBesideOtherRuns();
   const QString path = fromUtf8(job_->parameterFilePath);
   const int output = job_->openOutputView ? shell_->openOutputWindow(path) : 0;
@@ -121,10 +123,14 @@ void LinkingProgressDialog::startRun() {
     shell_->setStatusText("No output window could be opened; the report goes to its file only: " +
                           path);
   }
-  job_->host = std::make_shared<QtRunHost>(shell_, this, output);
+  // The log keeps the messages shown, each with its pair, for the run's results.
+  auto log = std::make_shared<MessageLogHost>(std::make_shared<QtRunHost>(shell_, this, output));
+  job_->host = log;
   shell_->registerRun(job_);
+  auto status = std::make_shared<int>(0);
+  new RunResultsWatch(job_, log, status, shell_, output, showResultsWhenDone);
   // The thread shares the job and marks it finished; nothing here ever waits for it.
-  startLinkingThread(job_).detach();
+  startLinkingThread(job_, status).detach();
 }
 
 void LinkingProgressDialog::showProgress(const ProgressNote& note, int steps) {

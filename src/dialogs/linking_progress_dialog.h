@@ -36,8 +36,9 @@ class LinkingProgressDialog : public QDialog {
   LinkingProgressDialog(std::shared_ptr<LinkingJob> job, LinkingShell* shell);
   ~LinkingProgressDialog() override;
 
-  // Opens the run's output window and starts the worker; call once, before showing.
-  void startRun();
+  // Opens the run's output window and starts the worker; call once, before showing. The
+  // run's results go to the shell when its worker has finished (see RunResultsWatch).
+  void startRun(bool showResultsWhenDone = false);
 
   // Called on the user-interface thread by the run's host.
   void showProgress(const ProgressNote& note, int steps);

@@ -10,6 +10,7 @@
 
 class QWidget;
 struct LinkingJob;
+struct RunResults;
 
 class LinkingShell {
  public:
@@ -38,4 +39,9 @@ class LinkingShell {
   virtual int runThreads() const = 0;
   // A file the user saved or linked from a dialog: it enters the recent-file list.
   virtual void noteRecentFile(const QString& path) = 0;
+  // A run has finished (its worker too): its results, for the run's output window (0: none),
+  // and whether its results are to be shown at once.
+  virtual void keepRunResults(int outputId, const RunResults& results, bool showResults) {
+    (void)outputId, (void)results, (void)showResults;
+  }
 };
