@@ -184,6 +184,8 @@ ResultsPair pair(const json& value, const std::string& where) {
     }
   }
   p.driftCutoff = optionalNumber(field(value, "drift_cutoff"), member(where, "drift_cutoff"));
+  p.diagnosticsNote =
+      text(field(value, "diagnostics_note"), member(where, "diagnostics_note"));
   if (const json& range = field(value, "theta_range"); !range.is_null()) {
     const std::vector<double> ends = numberList(range, member(where, "theta_range"), 2, false);
     if (!(ends[0] < ends[1])) throw Refusal{member(where, "theta_range"), "not lowest below highest"};

@@ -68,6 +68,7 @@ struct ResultsPair {
   std::optional<std::pair<double, double>> thetaRange;
   std::vector<ResultsItem> items;  // empty without item diagnostics
   std::optional<ResultsErrors> standardErrors;
+  std::string diagnosticsNote;  // why diagnostics asked for are missing
 
   bool linked() const { return result == "linked"; }
 };

@@ -213,6 +213,7 @@ QString ResultsWindow::summaryText(const ResultsPair& pair) const {
     if (e->seed) s += QString(", seed %1").arg(*e->seed);
     s += ".";
   }
+  if (!pair.diagnosticsNote.empty()) s += " " + fromUtf8(pair.diagnosticsNote) + ".";
   if (pair.items.empty()) s += "\n" + QString(text::kNoCharts);
   return s;
 }
