@@ -10,7 +10,9 @@ command -v hyperfine >/dev/null || { echo "process_start: hyperfine is not insta
 DIR=$(mktemp -d "${TMPDIR:-/tmp}/torvak-process-XXXXXX")
 trap 'rm -rf "$DIR"' EXIT
 cd "$DIR"
-printf '#include <cstdio>\nint main() { std::puts("hello"); }\n' > hello.cpp
+# Through iostream, so that it loads the C++ run-time libraries as the program does (a puts
+# alone would link the C library only).
+printf '#include <iostream>\nint main() { std::cout << "hello" << std::endl; }\n' > hello.cpp
 c++ -O3 -DNDEBUG -std=c++20 hello.cpp -o hello -pthread
 
 python3 - <<'PY'
