@@ -34,6 +34,15 @@ bool optionValue(const std::vector<std::string>& args, std::size_t& i, std::stri
   return false;
 }
 
+// The field of the options that names an output file (--results, --diagnostics), or null
+// when args[i] is neither.
+std::string* fileOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o,
+                        std::string& value) {
+  if (optionValue(args, i, "--results", value)) return &o.resultsFile;
+  if (optionValue(args, i, "--diagnostics", value)) return &o.diagnosticsFile;
+  return nullptr;
+}
+
 // "-" when args[i] is none of the diagnostics options; else empty or why its value is wrong.
 std::string diagnosticsOption(const std::vector<std::string>& args, std::size_t& i,
                               DiagnosticsOptions& options) {
@@ -65,20 +74,13 @@ CliParse parseCliOptions(const std::vector<std::string>& args) {
         parse.error = "--threads takes a number of threads from 1 to 1024, not '" + value + "'";
         return parse;
       }
-    } else if (optionValue(args, i, "--results", value)) {
+    } else if (std::string* file = fileOption(args, i, o, value)) {
       if (value.empty()) {
         parse.ok = false;
-        parse.error = "--results needs a file name";
+        parse.error = arg.substr(0, arg.find('=')) + " needs a file name";
         return parse;
       }
-      o.resultsFile = value;
-    } else if (optionValue(args, i, "--diagnostics", value)) {
-      if (value.empty()) {
-        parse.ok = false;
-        parse.error = "--diagnostics needs a file name";
-        return parse;
-      }
-      o.diagnosticsFile = value;
+      *file = value;
     } else if (std::string error = diagnosticsOption(args, i, o.diagnostics); error != "-") {
       if (!error.empty()) {
         parse.ok = false;

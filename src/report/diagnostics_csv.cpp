@@ -94,10 +94,10 @@ class Table {
                      number(item.maxDifference), optionalNumber(item.share),
                      item.flagged ? "1" : "0", number(item.toIntercept),
                      number(item.transformedIntercept),
-                     number(item.transformedIntercept - item.toIntercept)});
+                     number(item.interceptDifference())});
       std::vector<double> differences(item.toSlopes.size());
       for (std::size_t k = 0; k < differences.size(); ++k) {
-        differences[k] = item.transformedSlopes[k] - item.toSlopes[k];
+        differences[k] = item.slopeDifference(k);
       }
       const std::vector<const std::vector<double>*> columns = {
           &item.toSlopes, &item.transformedSlopes, &differences};

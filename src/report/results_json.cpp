@@ -56,7 +56,7 @@ json itemSideJson(const std::vector<double>& slopes, double intercept,
 json itemJson(const ItemDiagnostic& item) {
   std::vector<double> slopeDifferences(item.toSlopes.size());
   for (std::size_t k = 0; k < slopeDifferences.size(); ++k) {
-    slopeDifferences[k] = item.transformedSlopes[k] - item.toSlopes[k];
+    slopeDifferences[k] = item.slopeDifference(k);
   }
   return {
       {"item", item.item},
@@ -64,7 +64,7 @@ json itemJson(const ItemDiagnostic& item) {
       {"from", itemSideJson(item.fromSlopes, item.fromIntercept, item.fromAsymptote)},
       {"from_transformed", itemSideJson(item.transformedSlopes, item.transformedIntercept, {})},
       {"slope_differences", slopeDifferences},
-      {"intercept_difference", item.transformedIntercept - item.toIntercept},
+      {"intercept_difference", item.interceptDifference()},
       {"share", optionalJson(item.share)},
       {"rmsd", item.rmsd},
       {"max_difference", item.maxDifference},

@@ -5,6 +5,7 @@
 // launcher reads them once the worker has finished.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@ struct ItemDiagnostic {
   double rmsd = 0.0;            // of the response over the run's points, weights summing to 1
   double maxDifference = 0.0;   // largest absolute difference of the response over the points
   bool flagged = false;         // rmsd above the drift cutoff
+
+  // Transformed From minus To.
+  double slopeDifference(std::size_t k) const { return transformedSlopes[k] - toSlopes[k]; }
+  double interceptDifference() const { return transformedIntercept - toIntercept; }
 };
 
 // Standard errors of M and t over replications of the link on resampled common items.

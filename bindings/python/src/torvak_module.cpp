@@ -90,12 +90,12 @@ py::dict itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
   out["intercept_transformed"] =
       itemColumn<double>(items, [](Item i) { return i.transformedIntercept; });
   out["intercept_difference"] = itemColumn<double>(
-      items, [](Item i) { return i.transformedIntercept - i.toIntercept; });
+      items, [](Item i) { return i.interceptDifference(); });
   out["slope_to"] = itemMatrix(items, d, [](Item i, int k) { return i.toSlopes[k]; });
   out["slope_transformed"] =
       itemMatrix(items, d, [](Item i, int k) { return i.transformedSlopes[k]; });
   out["slope_difference"] = itemMatrix(
-      items, d, [](Item i, int k) { return i.transformedSlopes[k] - i.toSlopes[k]; });
+      items, d, [](Item i, int k) { return i.slopeDifference(k); });
   return out;
 }
 

@@ -141,12 +141,12 @@ SEXP itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
       Rcpp::Named("intercept_transformed") =
           itemColumn(items, [](Item i) { return i.transformedIntercept; }),
       Rcpp::Named("intercept_difference") =
-          itemColumn(items, [](Item i) { return i.transformedIntercept - i.toIntercept; }),
+          itemColumn(items, [](Item i) { return i.interceptDifference(); }),
       Rcpp::Named("slope_to") = itemMatrix(items, d, [](Item i, int k) { return i.toSlopes[k]; }),
       Rcpp::Named("slope_transformed") =
           itemMatrix(items, d, [](Item i, int k) { return i.transformedSlopes[k]; }),
       Rcpp::Named("slope_difference") = itemMatrix(
-          items, d, [](Item i, int k) { return i.transformedSlopes[k] - i.toSlopes[k]; }));
+          items, d, [](Item i, int k) { return i.slopeDifference(k); }));
 }
 
 SEXP standardErrors(const std::optional<StandardErrors>& errors) {
