@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/item_categories.h"
 #include "params/linking_settings.h"
 
 // The factor that puts slopes and intercepts of the normal metric on the logistic one.
@@ -42,6 +43,9 @@ struct ItemFileOutputs {
   std::span<double> guessing;    // empty: not wanted
   // For item files (intercepts wanted): the number of "A" the format must hold. 0: no check.
   int dimension = 0;
+  // Not null: gets one entry per record read (kind, category count, intercepts d_2 ..), and
+  // records of more than 2 categories are read. Null: such a record is refused.
+  ItemCategories* categories = nullptr;
 };
 
 struct ItemFileResult {

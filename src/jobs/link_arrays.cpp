@@ -12,6 +12,38 @@
 
 namespace {
 
+// Why the categories of polytomous items do not describe the items; empty when they do.
+std::string categoriesProblem(const std::string& name, const ItemArrays& items, std::size_t n) {
+  const ItemCategories& c = items.categories;
+  if (c.empty()) return {};
+  if (c.size() != n || c.counts.size() != n || c.starts.size() != n + 1 ||
+      c.starts.back() != c.rest.size()) {
+    return name + ": the categories describe " + std::to_string(c.size()) + " items, not " +
+           std::to_string(n);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string item = name + ", item " + std::to_string(i + 1) + ": ";
+    const int m = c.counts[i];
+    if (m < 2 || m > kMostCategories || c.starts[i + 1] - c.starts[i] != static_cast<std::size_t>(m > 2 ? m - 2 : 0)) {
+      return item + std::to_string(m) + " categories (2 to " + std::to_string(kMostCategories) +
+             " with m - 2 intercepts after the first)";
+    }
+    if (m > 2 && !items.guessing.empty() && items.guessing[i] != 0.0) {
+      return item + "a polytomous item has no guessing parameter";
+    }
+    for (int k = 0; k < m - 2; ++k) {
+      if (!std::isfinite(c.restOf(i)[k])) {
+        return item + "intercept " + std::to_string(k + 2) + " is not a finite number";
+      }
+    }
+    if (std::string order = interceptOrderProblem(c.kinds[i], m, items.intercepts[i], c.restOf(i));
+        !order.empty()) {
+      return item + order;
+    }
+  }
+  return {};
+}
+
 std::string itemProblem(const char* which, const ItemArrays& items, std::size_t n, int d) {
   const std::string name = which;
   const auto nd = n * static_cast<std::size_t>(d);
@@ -37,7 +69,7 @@ std::string itemProblem(const char* which, const ItemArrays& items, std::size_t 
              " is not at least 0 and below 1";
     }
   }
-  return {};
+  return categoriesProblem(name, items, n);
 }
 
 std::string letters(char letter, int count) {

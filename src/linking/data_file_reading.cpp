@@ -37,6 +37,16 @@ bool readInputShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
   for (std::size_t i = 0; i < out.guessing.size(); ++i) {
     out.guessing[i] = items.guessing.empty() ? 0.0 : items.guessing[i];
   }
+  if (out.categories != nullptr) {
+    *out.categories = items.categories;
+    if (out.categories->empty()) out.categories->addDichotomous(items.intercepts.size());
+    out.categories->scaleIntercepts(scale);
+  } else if (items.categories.polytomous()) {
+    s.host().beep();
+    s.host().showMessage(spec.name + ": polytomous items where only dichotomous items are read",
+                         "Faulty data file", MessageButtons::Ok);
+    return false;
+  }
   return true;
 }
 
@@ -58,11 +68,14 @@ bool readKeptRecordsShown(RunSettings& s, const DataFileSpec& spec, int scaleFla
     showNotEnoughMemory(s.host());
     return false;
   }
+  ItemCategories categories;
   ItemFileOutputs all = out;
   all.slopes = slopes;
   all.intercepts = intercepts;
   all.guessing = guessing;
+  if (out.categories != nullptr) all.categories = &categories;
   if (!readAllRecordsShown(s, spec, scaleFlag, all)) return false;
+  std::vector<std::size_t> keptRecords;
   std::size_t kept = 0;
   auto next = excluded.begin();
   for (std::size_t r = 0; r < records; ++r) {
@@ -73,8 +86,10 @@ bool readKeptRecordsShown(RunSettings& s, const DataFileSpec& spec, int scaleFla
     std::copy_n(&slopes[r * width], width, &out.slopes[kept * width]);
     out.intercepts[kept] = intercepts[r];
     if (!guessing.empty()) out.guessing[kept] = guessing[r];
+    keptRecords.push_back(r);
     ++kept;
   }
+  if (out.categories != nullptr) *out.categories = categories.select(keptRecords);
   return true;
 }
 
@@ -137,7 +152,8 @@ void showNotEnoughMemory(RunHost& host) {
 
 bool readItemArraysShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                          std::size_t records, std::vector<double>& slopes,
-                         std::vector<double>* intercepts, std::vector<double>* guessing) {
+                         std::vector<double>* intercepts, std::vector<double>* guessing,
+                         ItemCategories* categories) {
   try {
     slopes.assign(records * static_cast<std::size_t>(s.Theta_Dimension), 0.0);
     if (intercepts != nullptr) intercepts->assign(records, 0.0);
@@ -151,5 +167,19 @@ bool readItemArraysShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag
   if (intercepts != nullptr) out.intercepts = *intercepts;
   if (guessing != nullptr) out.guessing = *guessing;
   out.dimension = intercepts != nullptr ? s.Theta_Dimension : 0;
+  if (categories != nullptr) categories->clear();
+  out.categories = categories;
   return readDataFileShown(s, spec, scaleFlag, out);
+}
+
+bool itemCategoriesMatchShown(RunSettings& s, const ItemCategories& from,
+                              const ItemCategories& to) {
+  const std::string differ =
+      categoryMismatch(from, to, static_cast<std::size_t>(std::max<std::int64_t>(0, s.itemCount)));
+  if (differ.empty()) return true;
+  s.host().beep();
+  s.host().showMessage(s.fromFile.name + " and " + s.toFile.name +
+                           ": items differ in kind or category count: " + differ,
+                       "Faulty data file", MessageButtons::Ok);
+  return false;
 }

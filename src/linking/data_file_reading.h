@@ -21,8 +21,15 @@ void showNotEnoughMemory(RunHost& host);
 
 // Sizes the arrays for records records (slopes: records x Theta_Dimension; intercepts and
 // guessing, when given: records) and reads spec into them with readDataFileShown. With
-// intercepts the file is an item file whose format must hold Theta_Dimension "A". An
-// allocation failure is shown as such and fails the read.
+// intercepts the file is an item file whose format must hold Theta_Dimension "A"; with
+// categories its polytomous items are read too (one entry per item), without them refused.
+// An allocation failure is shown as such and fails the read.
 bool readItemArraysShown(RunSettings& s, const DataFileSpec& spec, int scaleFlag,
                          std::size_t records, std::vector<double>& slopes,
-                         std::vector<double>* intercepts, std::vector<double>* guessing);
+                         std::vector<double>* intercepts, std::vector<double>* guessing,
+                         ItemCategories* categories = nullptr);
+
+// Whether the From and To items match in kind and category count, item by item; when they do
+// not, shows which items differ ("Faulty data file") and returns false.
+bool itemCategoriesMatchShown(RunSettings& s, const ItemCategories& from,
+                              const ItemCategories& to);

@@ -1,5 +1,6 @@
 #include "linking/item_surface_linker.h"
 
+#include "linking/category_response.h"
 #include "linking/logistic_response.h"
 #include "linking/transformed_point.h"
 
@@ -15,26 +16,48 @@ void ItemSurfaceLinker::evaluateModel(int order, const double* theta, double* ou
   zGradient_.resize(n);
   transformedPoint(parameters.data(), theta, d, thetaStar_.data());
 
-  double* firstBlock = out + items;
-  double* secondBlock = out + items * (n + 1);
+  // The model values: one per dichotomous item, one per category of a polytomous item.
+  const std::int64_t values = outputSize;
+  double* firstBlock = out + values;
+  double* secondBlock = out + values * (n + 1);
+  std::int64_t row = 0;
+  // Writes the value row with its derivatives p' v and p'' v v'.
+  auto writeRow = [&](double p, double first, double second) {
+    out[row] = p;
+    if (order >= 1) {
+      double* firstRow = firstBlock + row * n;
+      for (std::int64_t q = 0; q < n; ++q) firstRow[q] = first * zGradient_[q];
+    }
+    if (order >= 2) {
+      double* secondRow = secondBlock + row * n * n;
+      for (std::int64_t q = 0; q < n; ++q) {
+        const double scaled = second * zGradient_[q];
+        for (std::int64_t s = 0; s < n; ++s) secondRow[q * n + s] = scaled * zGradient_[s];
+      }
+    }
+    ++row;
+  };
   for (std::int64_t j = 0; j < items; ++j) {
     const double* a = &itemSlopes[j * d];
+    if (order >= 1) {
+      for (int k = 0; k < d; ++k) {
+        for (int l = 0; l < d; ++l) zGradient_[k * d + l] = a[k] * theta[l];
+        zGradient_[d * d + k] = a[k];
+      }
+    }
+    if (itemCategories.count(j) > 2) {
+      double intercepts[kMostCategories];
+      itemInterceptsOf(j, intercepts);
+      categoryResponses(itemCategories.kind(j), a, thetaStar_.data(), d, intercepts,
+                        itemCategories.count(j), order, categories_);
+      for (int k = 0; k < categories_.count; ++k) {
+        writeRow(categories_.p[k], categories_.first[k], categories_.second[k]);
+      }
+      continue;
+    }
     double z = itemIntercepts[j];
     for (int k = 0; k < d; ++k) z += a[k] * thetaStar_[k];
     const Response r = logisticResponse(z, itemAsymptotes[j], order);
-    out[j] = r.p;
-    if (order < 1) continue;
-    for (int k = 0; k < d; ++k) {
-      for (int l = 0; l < d; ++l) zGradient_[k * d + l] = a[k] * theta[l];
-      zGradient_[d * d + k] = a[k];
-    }
-    double* first = firstBlock + j * n;
-    for (std::int64_t q = 0; q < n; ++q) first[q] = r.first * zGradient_[q];
-    if (order < 2) continue;
-    double* second = secondBlock + j * n * n;
-    for (std::int64_t q = 0; q < n; ++q) {
-      const double scaled = r.second * zGradient_[q];
-      for (std::int64_t s = 0; s < n; ++s) second[q * n + s] = scaled * zGradient_[s];
-    }
+    writeRow(r.p, r.first, r.second);
   }
 }

@@ -21,26 +21,49 @@ LeastSquaresLinker::LeastSquaresLinker(LinkingJob* job) {
 
 // An allocation failure for the arrays fails the read like a faulty file, after its message.
 bool LeastSquaresLinker::readItems(const DataFileSpec& spec, std::vector<double>& slopes,
-                                   std::vector<double>& intercepts) {
+                                   std::vector<double>& intercepts, ItemCategories& categories) {
   return readItemArraysShown(settings, spec, scaleFlag,
                              static_cast<std::size_t>(settings.itemCount), slopes, &intercepts,
-                             nullptr);
+                             nullptr, &categories);
+}
+
+bool LeastSquaresLinker::readPair(std::vector<double>& toSlopes, std::vector<double>& toIntercepts,
+                                  ItemCategories& toCategories, std::vector<double>& fromSlopes,
+                                  std::vector<double>& fromIntercepts,
+                                  ItemCategories& fromCategories) {
+  if (!readItems(settings.toFile, toSlopes, toIntercepts, toCategories)) {
+    status = kSettingsOrToFile;
+    return false;
+  }
+  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts, fromCategories)) {
+    status = kFromFile;
+    return false;
+  }
+  if (!itemCategoriesMatchShown(settings, fromCategories, toCategories)) {
+    status = kFromFile;
+    return false;
+  }
+  return true;
 }
 
 void LeastSquaresLinker::computeTransformation(double* block) {
   const int n = static_cast<int>(settings.itemCount);
   const int p = settings.Theta_Dimension;
   std::vector<double> toSlopes, toIntercepts, fromSlopes, fromIntercepts;
-  if (!readItems(settings.toFile, toSlopes, toIntercepts)) {
-    status = kSettingsOrToFile;
+  ItemCategories toCategories, fromCategories;
+  if (!readPair(toSlopes, toIntercepts, toCategories, fromSlopes, fromIntercepts,
+                fromCategories)) {
     return;
   }
-  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts)) {
-    status = kFromFile;
-    return;
-  }
-  switch (fitLeastSquares(n, p, settings.Parameterization, toSlopes.data(), toIntercepts.data(),
-                          fromSlopes.data(), fromIntercepts.data(), block)) {
+  const LeastSquaresFit fit =
+      fromCategories.polytomous()
+          ? fitLeastSquaresRows(n, p, settings.Parameterization, toSlopes.data(),
+                                fromSlopes.data(),
+                                interceptRows(n, toIntercepts.data(), toCategories),
+                                interceptRows(n, fromIntercepts.data(), fromCategories), block)
+          : fitLeastSquares(n, p, settings.Parameterization, toSlopes.data(),
+                            toIntercepts.data(), fromSlopes.data(), fromIntercepts.data(), block);
+  switch (fit) {
     case LeastSquaresFit::Ok:
       return;
     case LeastSquaresFit::SingularCrossProduct:
@@ -57,6 +80,12 @@ void LeastSquaresLinker::computeTransformation(double* block) {
 
 int LeastSquaresLinker::transformFromParameters(const double* block, double* slopes,
                                                 double* intercepts) {
+  InterceptRows rows;
+  return transformFrom(block, slopes, intercepts, rows);
+}
+
+int LeastSquaresLinker::transformFrom(const double* block, double* slopes, double* intercepts,
+                                      InterceptRows& rows) {
   const int n = static_cast<int>(settings.itemCount);
   const int p = settings.Theta_Dimension;
   const int param = settings.Parameterization;
@@ -65,11 +94,20 @@ int LeastSquaresLinker::transformFromParameters(const double* block, double* slo
     if (invertMatrix(p, block, k.data()) != 0) return 3;
   }
   std::vector<double> fromSlopes, fromIntercepts;
-  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts)) return 1;
+  ItemCategories categories;
+  if (!readItems(settings.fromFile, fromSlopes, fromIntercepts, categories)) return 1;
   matMul(n, p, p, fromSlopes.data(), k.data(), slopes);
   std::vector<double> shifted(n);
   matMul(n, p, 1, slopes, block + p * p, shifted.data());
   scaledSum(n, 1.0, fromIntercepts.data(), -1.0, shifted.data(), intercepts);
+  rows = InterceptRows{};
+  if (categories.polytomous()) {
+    // Every intercept row moves by its factor times the item's shift A* t.
+    rows = interceptRows(n, fromIntercepts.data(), categories);
+    for (std::size_t r = 0; r < rows.values.size(); ++r) {
+      rows.values[r] -= rows.factor[r] * shifted[rows.item[r]];
+    }
+  }
   return 0;
 }
 
@@ -78,13 +116,25 @@ double LeastSquaresLinker::fitCriterion(const double* block) {
   const auto n = static_cast<std::size_t>(settings.itemCount);
   const auto p = static_cast<std::size_t>(settings.Theta_Dimension);
   std::vector<double> slopes(n * p), intercepts(n);
-  if (transformFromParameters(block, slopes.data(), intercepts.data()) != 0) {
+  InterceptRows rows;  // with polytomous items: every intercept is compared
+  if (transformFrom(block, slopes.data(), intercepts.data(), rows) != 0) {
     status = kFromFile;
     return kCriterionFailed;
   }
   std::vector<double> toSlopes, toIntercepts;
-  if (!readItems(settings.toFile, toSlopes, toIntercepts)) {
+  ItemCategories toCategories;
+  if (!readItems(settings.toFile, toSlopes, toIntercepts, toCategories)) {
     status = kSettingsOrToFile;
+    return kCriterionFailed;
+  }
+  const bool byRows = !rows.values.empty();
+  const InterceptRows toRows =
+      byRows ? interceptRows(n, toIntercepts.data(), toCategories) : InterceptRows{};
+  const double* fitted = byRows ? rows.values.data() : intercepts.data();
+  const double* target = byRows ? toRows.values.data() : toIntercepts.data();
+  const std::size_t interceptCount = byRows ? rows.values.size() : n;
+  if (byRows && toRows.values.size() != interceptCount) {
+    status = kFromFile;  // the files changed since the pair was fitted
     return kCriterionFailed;
   }
   long double sum = 0.0L;
@@ -92,11 +142,11 @@ double LeastSquaresLinker::fitCriterion(const double* block) {
     const long double diff = static_cast<long double>(slopes[i]) - toSlopes[i];
     sum += diff * diff;
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    const long double diff = static_cast<long double>(intercepts[i]) - toIntercepts[i];
+  for (std::size_t i = 0; i < interceptCount; ++i) {
+    const long double diff = static_cast<long double>(fitted[i]) - target[i];
     sum += diff * diff;
   }
-  return static_cast<double>(sum / static_cast<long double>((p + 1) * n));
+  return static_cast<double>(sum / static_cast<long double>(p * n + interceptCount));
 }
 
 double LeastSquaresLinker::run(int pairCount) {

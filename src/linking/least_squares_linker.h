@@ -5,11 +5,14 @@
 // the least-squares solutions of A_F X ~ A_T and A_F m ~ d_T - d_F. The transformation block
 // holds M (X^-1 for Parameterization 1 and 4, X otherwise) and t = -X^-1 m. The criterion is
 // the mean squared difference between the transformed From parameters and the To parameters.
+// Polytomous items add one intercept row per category intercept (a partial credit d_k moves
+// by k times the item's shift); the mean is then over the slopes and all intercept rows.
 // Runs on the worker thread; polls the job's stop event before each pair.
 #pragma once
 
 #include <vector>
 
+#include "linking/least_squares_fit.h"
 #include "linking/run_settings.h"
 
 class LeastSquaresLinker {
@@ -42,6 +45,9 @@ class LeastSquaresLinker {
   // A* = A_F K, d* = d_F - A* t with K = M^-1 for Parameterization 1 and 4, else M.
   // Returns 0, 1 when the From file cannot be read, 3 when M is singular.
   int transformFromParameters(const double* block, double* slopes, double* intercepts);
+  // The same, and with polytomous From items their intercept rows, each moved by its factor
+  // times the item's A* t (rows left empty for dichotomous items).
+  int transformFrom(const double* block, double* slopes, double* intercepts, InterceptRows& rows);
 
   RunSettings settings;
   int status = kOk;
@@ -51,5 +57,9 @@ class LeastSquaresLinker {
 
  private:
   bool readItems(const DataFileSpec& spec, std::vector<double>& slopes,
-                 std::vector<double>& intercepts);
+                 std::vector<double>& intercepts, ItemCategories& categories);
+  // Reads both files' items; status set and false when one cannot be read or they differ.
+  bool readPair(std::vector<double>& toSlopes, std::vector<double>& toIntercepts,
+                ItemCategories& toCategories, std::vector<double>& fromSlopes,
+                std::vector<double>& fromIntercepts, ItemCategories& fromCategories);
 };

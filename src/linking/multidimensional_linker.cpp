@@ -46,7 +46,7 @@ long double physicalMemory() {
 
 MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, double refusal,
                                                bool valuePerItem)
-    : modelType_(modelType), refusal_(refusal) {
+    : modelType_(modelType), refusal_(refusal), valuePerItem_(valuePerItem) {
   RunSettings& s = settings();
   s.job = job;
   hooks = this;
@@ -59,33 +59,12 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
   // keeps those results to the last bit); only mixed types need the scaled values.
   linker.scaleFlag = (s.fromFile.fileType != 0) != (s.toFile.fileType != 0) ? 1 : 0;
   const int d = s.Theta_Dimension;
-  const std::int64_t outputs = valuePerItem ? s.itemCount : 1;
   const EvaluationOptions& evaluation = job->evaluation;
   const bool grid = s.Number_Of_Grid > 1;
-  const bool storePoints = evaluation.reference || !grid || s.pointCount <= kStoredGridLimit / d;
-  // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
-  // is the most a run may take.
-  const long double bytes =
-      bytesNeeded(s.pointCount, outputs, d, storePoints, evaluation.reference);
-  if (bytes > physicalMemory() / 2) {
-    warn("Too many theta points: " + std::to_string(s.pointCount) + " points in " +
-         std::to_string(d) + " dimensions with " + std::to_string(s.itemCount) + " items need " +
-         fixedText(static_cast<double>(bytes / (1024.0L * 1024.0L)), 0) + " MiB");
-    status = kNoPoints;
-    return;
-  }
-  // The structured evaluation keeps its targets in whole blocks of points.
-  const std::int64_t targetRows =
-      evaluation.reference
-          ? 0
-          : (s.pointCount + PointBlocks::kBlock - 1) / PointBlocks::kBlock * PointBlocks::kBlock;
-  if (allocatePoints(s.pointCount, outputs, d, storePoints, targetRows) != 0) {
-    if (searchStatus == kNoMemory) warn("Not Enough Memory");
-    status = kNoPoints;
-    return;
-  }
+  storePoints_ = evaluation.reference || !grid || s.pointCount <= kStoredGridLimit / d;
+  if (!allocateForOutputs(valuePerItem ? s.itemCount : 1)) return;
   if (!evaluation.reference) {
-    if (storePoints) {
+    if (storePoints_) {
       pointBlocks_.setStored(points.data(), pointCount, d);
     } else {
       pointBlocks_.setGrid(s.Number_Of_Grid, s.Range_Begin,
@@ -113,6 +92,43 @@ MultidimensionalLinker::MultidimensionalLinker(LinkingJob* job, int modelType, d
   }
 }
 
+bool MultidimensionalLinker::allocateForOutputs(std::int64_t outputs) {
+  const RunSettings& s = settings();
+  const int d = s.Theta_Dimension;
+  const bool reference = s.job->evaluation.reference;
+  // Refuse a point set that cannot fit before anything is allocated; half the machine's memory
+  // is the most a run may take.
+  const long double bytes = bytesNeeded(s.pointCount, outputs, d, storePoints_, reference);
+  if (bytes > physicalMemory() / 2) {
+    warn("Too many theta points: " + std::to_string(s.pointCount) + " points in " +
+         std::to_string(d) + " dimensions with " + std::to_string(s.itemCount) + " items need " +
+         fixedText(static_cast<double>(bytes / (1024.0L * 1024.0L)), 0) + " MiB");
+    status = kNoPoints;
+    return false;
+  }
+  // The structured evaluation keeps its targets in whole blocks of points.
+  const std::int64_t targetRows =
+      reference
+          ? 0
+          : (s.pointCount + PointBlocks::kBlock - 1) / PointBlocks::kBlock * PointBlocks::kBlock;
+  if (allocatePoints(s.pointCount, outputs, d, storePoints_, targetRows) != 0) {
+    if (searchStatus == kNoMemory) warn("Not Enough Memory");
+    status = kNoPoints;
+    return false;
+  }
+  // The criterion is divided by the items, not by the categories of polytomous ones.
+  divisorValues = valuePerItem_ ? s.itemCount : 0;
+  if (structured_ != nullptr && storePoints_) pointBlocks_.setStored(points.data(), pointCount, d);
+  return true;
+}
+
+void MultidimensionalLinker::itemInterceptsOf(std::int64_t j, double* out) const {
+  const auto item = static_cast<std::size_t>(j);
+  out[0] = itemIntercepts[item];
+  const int count = itemCategories.count(item);
+  if (count > 2) std::copy_n(itemCategories.restOf(item), count - 2, out + 1);
+}
+
 bool MultidimensionalLinker::stopRequested() {
   return settings().job != nullptr && settings().job->stopEvent.poll();
 }
@@ -137,6 +153,8 @@ bool MultidimensionalLinker::readItems(const DataFileSpec& spec) {
   out.intercepts = itemIntercepts;
   out.guessing = itemAsymptotes;
   out.dimension = dimension();
+  itemCategories.clear();
+  out.categories = &itemCategories;
   return readDataFileShown(settings(), spec, 1, out);
 }
 
@@ -166,6 +184,15 @@ void MultidimensionalLinker::prepareData() {
     restore();
     return;
   }
+  // Model 4 compares every category of a polytomous item: the targets grow to fit them.
+  std::int64_t values = 0;
+  for (std::int64_t j = 0; j < itemCount(); ++j) {
+    values += itemCategories.values(static_cast<std::size_t>(j));
+  }
+  if (valuePerItem_ && values != outputSize && !allocateForOutputs(values)) {
+    restore();
+    return;
+  }
   if (s.Number_Of_Grid > 1) {
     if (!points.empty()) buildGrid();
   } else {
@@ -179,7 +206,7 @@ void MultidimensionalLinker::prepareData() {
   }
   if (structured_ != nullptr) {
     if (!structured_->setItems(itemSlopes.data(), itemIntercepts.data(), itemAsymptotes.data(),
-                               itemCount()) ||
+                               itemCount(), &itemCategories) ||
         !structured_->computeTargets(pointBlocks_, s.Weighing_Method != 0, weights.data(),
                                      targets.data())) {
       warn("Not Enough Memory");
@@ -195,12 +222,18 @@ void MultidimensionalLinker::prepareData() {
     }
   }
   restore();
+  const ItemCategories toCategories = itemCategories;
   if (!readItems(s.fromFile)) {
     status = kSettingsOrFromFile;
     return;
   }
-  if (structured_ != nullptr && !structured_->setItems(itemSlopes.data(), itemIntercepts.data(),
-                                                       itemAsymptotes.data(), itemCount())) {
+  if (!itemCategoriesMatchShown(s, itemCategories, toCategories)) {
+    status = kSettingsOrFromFile;
+    return;
+  }
+  if (structured_ != nullptr &&
+      !structured_->setItems(itemSlopes.data(), itemIntercepts.data(), itemAsymptotes.data(),
+                             itemCount(), &itemCategories)) {
     warn("Not Enough Memory");
     status = kSearchFailed;
     return;

@@ -8,7 +8,8 @@
 // starts at the Model 1 solution; a search that does not converge is run again from the
 // identity and the better result kept. The reported pair is (A^-1, -A^-1 b) for
 // Parameterization 1 and 4, (A, -A^-1 b) otherwise. Derived engines give the model values
-// f through evaluateModel(). Runs on the worker thread; polls the job's stop event before
+// f through evaluateModel(); a polytomous item gives Model 4 one value per category (m above
+// stays J, the items). Runs on the worker thread; polls the job's stop event before
 // each pair and at every step of the search.
 #pragma once
 
@@ -48,10 +49,14 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   std::vector<double> itemSlopes;      // items x d
   std::vector<double> itemIntercepts;
   std::vector<double> itemAsymptotes;
+  ItemCategories itemCategories;  // one entry per item
   int status = 0;
 
   // The structured evaluation, or with the job's reference option the described one.
   void evaluate(int order, double* out) override;
+
+  // d_1 .. d_(m-1) of item j (m its category count).
+  void itemInterceptsOf(std::int64_t j, double* out) const;
 
   RunSettings& settings() { return linker.settings; }
   int dimension() const { return linker.settings.Theta_Dimension; }
@@ -68,6 +73,9 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   void warn(const std::string& text) override;
 
   bool readItems(const DataFileSpec& spec);
+  // Sizes the points, weights and targets for outputs model values per point (after the
+  // memory check); false after the message when they cannot be had.
+  bool allocateForOutputs(std::int64_t outputs);
   void buildGrid();
   void searchWithRestart();
   void evaluateReferenceCriteria(PairOutcome& outcome);
@@ -76,6 +84,8 @@ class MultidimensionalLinker : public LeastSquaresObjective, private SearchHooks
   SearchCounts pairSearch_;  // both searches of the pair in work
   int modelType_;
   double refusal_;
+  bool valuePerItem_;
+  bool storePoints_ = true;
   std::unique_ptr<StructuredObjective> structured_;  // null: the described evaluation
   PointBlocks pointBlocks_;
 };

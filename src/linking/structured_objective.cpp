@@ -33,27 +33,85 @@ std::int64_t StructuredObjective::targetSize(const PointBlocks& points, std::int
   return points.blockCount() * kB * m;
 }
 
+namespace {
+
+void packSlopeProducts(const double* slopes, std::int64_t items, int d, double* products) {
+  const int packed = d * (d + 1) / 2;
+  for (std::int64_t j = 0; j < items; ++j) {
+    const double* a = slopes + j * d;
+    double* out = products + j * packed;
+    for (int k = 0; k < d; ++k) {
+      for (int l = k; l < d; ++l) out[packedIndex(k, l, d)] = a[k] * a[l];
+    }
+  }
+}
+
+}  // namespace
+
 bool StructuredObjective::setItems(const double* slopes, const double* intercepts,
-                                   const double* guessing, std::int64_t items) {
+                                   const double* guessing, std::int64_t items,
+                                   const ItemCategories* categories) {
   try {
-    slopeProducts_.assign(static_cast<std::size_t>(items * packed_), 0.0);
+    if (categories != nullptr && categories->polytomous()) {
+      splitItems(slopes, intercepts, guessing, items, *categories);
+    } else {
+      slopes_ = slopes;
+      intercepts_ = intercepts;
+      guessing_ = guessing;
+      dichotomous_ = items;
+      categoryCounts_.clear();
+    }
+    slopeProducts_.assign(static_cast<std::size_t>(dichotomous_ * packed_), 0.0);
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
     return false;
   }
-  slopes_ = slopes;
-  intercepts_ = intercepts;
-  guessing_ = guessing;
   items_ = items;
-  for (std::int64_t j = 0; j < items; ++j) {
-    const double* a = slopes + j * d_;
-    double* products = &slopeProducts_[j * packed_];
-    for (int k = 0; k < d_; ++k) {
-      for (int l = k; l < d_; ++l) products[packedIndex(k, l, d_)] = a[k] * a[l];
-    }
-  }
+  rows_ = dichotomous_;
+  for (int m : categoryCounts_) rows_ += m;
+  packSlopeProducts(slopes_, dichotomous_, d_, slopeProducts_.data());
   return true;
+}
+
+// The dichotomous items into arrays of their own, the polytomous ones into the category
+// arrays, each in item order.
+void StructuredObjective::splitItems(const double* slopes, const double* intercepts,
+                                     const double* guessing, std::int64_t items,
+                                     const ItemCategories& categories) {
+  ownSlopes_.clear();
+  ownIntercepts_.clear();
+  ownGuessing_.clear();
+  categoryCounts_.clear();
+  partialCredit_.clear();
+  categoryStarts_.clear();
+  categoryIntercepts_.clear();
+  categorySlopes_.clear();
+  for (std::int64_t j = 0; j < items; ++j) {
+    const auto item = static_cast<std::size_t>(j);
+    const double* a = slopes + j * d_;
+    const int m = categories.count(item);
+    if (m <= 2) {
+      ownSlopes_.insert(ownSlopes_.end(), a, a + d_);
+      ownIntercepts_.push_back(intercepts[j]);
+      ownGuessing_.push_back(guessing[j]);
+      continue;
+    }
+    categoryCounts_.push_back(m);
+    partialCredit_.push_back(categories.kind(item) == ItemKind::PartialCredit ? 1 : 0);
+    categoryStarts_.push_back(categoryIntercepts_.size());
+    categoryIntercepts_.push_back(intercepts[j]);
+    categoryIntercepts_.insert(categoryIntercepts_.end(), categories.restOf(item),
+                               categories.restOf(item) + (m - 2));
+    categorySlopes_.insert(categorySlopes_.end(), a, a + d_);
+  }
+  slopes_ = ownSlopes_.data();
+  intercepts_ = ownIntercepts_.data();
+  guessing_ = ownGuessing_.data();
+  dichotomous_ = static_cast<std::int64_t>(ownIntercepts_.size());
+  const auto polytomous = static_cast<std::int64_t>(categoryCounts_.size());
+  categoryProducts_.assign(static_cast<std::size_t>(polytomous * packed_), 0.0);
+  packSlopeProducts(categorySlopes_.data(), polytomous, d_, categoryProducts_.data());
 }
 
 std::int64_t StructuredObjective::chunkBlocks(const PointBlocks& points) const {
@@ -117,8 +175,20 @@ int StructuredObjective::loadBlock(const PointBlocks& points, std::int64_t b, Sc
 }
 
 ItemBlock StructuredObjective::itemBlock(const Scratch& s) const {
-  return ItemBlock{
-      d_, items_, intercepts_, guessing_, slopes_, slopeProducts_.data(), s.thetaStar.data()};
+  return ItemBlock{d_,      dichotomous_,          intercepts_,       guessing_,
+                   slopes_, slopeProducts_.data(), s.thetaStar.data()};
+}
+
+CategoryBlock StructuredObjective::categoryBlock(const Scratch& s) const {
+  return CategoryBlock{d_,
+                       static_cast<std::int64_t>(categoryCounts_.size()),
+                       categoryCounts_.data(),
+                       partialCredit_.data(),
+                       categoryStarts_.data(),
+                       categoryIntercepts_.data(),
+                       categorySlopes_.data(),
+                       categoryProducts_.data(),
+                       s.thetaStar.data()};
 }
 
 bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighted, double* weights,
@@ -129,6 +199,7 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
   pool_.run(static_cast<int>(chunkCount_), [&](int chunk, int thread) {
     Scratch& s = scratch_[thread];
     const ItemBlock in = itemBlock(s);
+    const CategoryBlock polytomous = categoryBlock(s);
     double theta[32];
     const auto [begin, end] = chunkRange(points, chunk);
     for (std::int64_t b = begin; b < end; ++b) {
@@ -138,11 +209,16 @@ bool StructuredObjective::computeTargets(const PointBlocks& points, bool weighte
         weights[b * kB + p] = weighted ? normalWeight(theta, d_) : 1.0;
       }
       if (model_ == Model::ItemSurface) {
-        responseBlock(in, targets + b * items_ * kB);
+        double* rows = targets + b * rows_ * kB;
+        responseBlock(in, rows);
+        if (polytomous.items > 0) categoryResponseBlock(polytomous, rows + dichotomous_ * kB);
       } else {
         // The test surface: the sum over items, as a value evaluation adds it up.
         std::fill(targets + b * kB, targets + (b + 1) * kB, 0.0);
         testSurfaceBlock(0, in, targets + b * kB, nullptr, nullptr);
+        if (polytomous.items > 0) {
+          categoryTestSurfaceBlock(0, polytomous, targets + b * kB, nullptr, nullptr);
+        }
       }
     }
   });
@@ -201,16 +277,26 @@ void StructuredObjective::evaluateChunk(int order, std::int64_t chunk, const Poi
   std::fill(partial, partial + partialUsed(order), 0.0);
   const auto [begin, end] = chunkRange(points, chunk);
   const ItemBlock in = itemBlock(s);
+  const CategoryBlock polytomous = categoryBlock(s);
   for (std::int64_t b = begin; b < end; ++b) {
     const int count = loadBlock(points, b, s);
     std::fill(s.sums.begin(), s.sums.end(), 0.0);
     if (order >= 1) std::fill(s.gradientSums.begin(), s.gradientSums.end(), 0.0);
     if (order >= 2) std::fill(s.curvatureSums.begin(), s.curvatureSums.end(), 0.0);
     if (model_ == Model::ItemSurface) {
-      itemSurfaceBlock(order, in, targets + b * items_ * kB, s.sums.data(), s.gradientSums.data(),
+      const double* rows = targets + b * rows_ * kB;
+      itemSurfaceBlock(order, in, rows, s.sums.data(), s.gradientSums.data(),
                        s.curvatureSums.data());
+      if (polytomous.items > 0) {
+        categoryItemSurfaceBlock(order, polytomous, rows + dichotomous_ * kB, s.sums.data(),
+                                 s.gradientSums.data(), s.curvatureSums.data());
+      }
     } else {
       testSurfaceBlock(order, in, s.sums.data(), s.gradientSums.data(), s.curvatureSums.data());
+      if (polytomous.items > 0) {
+        categoryTestSurfaceBlock(order, polytomous, s.sums.data(), s.gradientSums.data(),
+                                 s.curvatureSums.data());
+      }
     }
     addPointTerms(order, count, b * kB, weights, targets, s, partial);
   }

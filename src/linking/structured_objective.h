@@ -15,8 +15,11 @@
 // relative), and even a criterion of rounding noise prints the same digits. Gradient and
 // Hessian agree to rounding (about 1e-15 relative), which can move where a search stops.
 //
-// Targets are kept in blocks: for block b of PointBlocks::kBlock points, m rows of kBlock
-// values (m = 1 for Model 3, J for Model 4). Threads are started once, at construction.
+// Polytomous items (category_kernels.h) enter the same sums through their s = a'theta*: Model 3
+// adds their expected scores, Model 4 the squares of every category; the value is still
+// divided by N J (J items). Targets are kept in blocks: for block b of PointBlocks::kBlock
+// points, m rows of kBlock values (m = 1 for Model 3; for Model 4 one row per dichotomous
+// item, then one per category of each polytomous item). Threads are started once, at construction.
 // evaluate() and computeTargets() are called from one thread at a time.
 #pragma once
 
@@ -24,6 +27,8 @@
 #include <utility>
 #include <vector>
 
+#include "data/item_categories.h"
+#include "linking/category_kernels.h"
 #include "linking/response_kernels.h"
 #include "numerics/point_blocks.h"
 #include "numerics/thread_pool.h"
@@ -37,10 +42,14 @@ class StructuredObjective {
   // Targets for points rows (padded to whole blocks) of m values.
   static std::int64_t targetSize(const PointBlocks& points, std::int64_t m);
 
-  // Items: items x d slopes, and intercepts and guessing values; the arrays are read until the
-  // next call. Returns false when the work space cannot be allocated.
+  // Items: items x d slopes, and intercepts and guessing values, with their categories (null or
+  // empty: all dichotomous); the arrays are read until the next call. Returns false when the
+  // work space cannot be allocated.
   bool setItems(const double* slopes, const double* intercepts, const double* guessing,
-                std::int64_t items);
+                std::int64_t items, const ItemCategories* categories = nullptr);
+
+  // Model values per point of the items set: one per dichotomous item, m per polytomous one.
+  std::int64_t targetRows() const { return model_ == Model::ItemSurface ? rows_ : 1; }
 
   // With the current items at the identity transformation: targets (targetSize values) and
   // weights (one per point: exp(-theta'theta/2) when weighted, else 1). False: no memory.
@@ -61,6 +70,9 @@ class StructuredObjective {
   bool prepareWork(const PointBlocks& points);
   int loadBlock(const PointBlocks& points, std::int64_t b, Scratch& s) const;
   ItemBlock itemBlock(const Scratch& s) const;
+  CategoryBlock categoryBlock(const Scratch& s) const;
+  void splitItems(const double* slopes, const double* intercepts, const double* guessing,
+                  std::int64_t items, const ItemCategories& categories);
   void evaluateChunk(int order, std::int64_t chunk, const PointBlocks& points,
                      const double* weights, const double* targets, Scratch& scratch,
                      double* partial) const;
@@ -79,11 +91,19 @@ class StructuredObjective {
   std::int64_t partialSize_;
   ThreadPool pool_;
 
-  const double* slopes_ = nullptr;
+  const double* slopes_ = nullptr;  // the dichotomous items
   const double* guessing_ = nullptr;
   const double* intercepts_ = nullptr;
-  std::int64_t items_ = 0;
+  std::int64_t items_ = 0;        // all items
+  std::int64_t dichotomous_ = 0;  // the dichotomous ones
+  std::int64_t rows_ = 0;         // Model 4 target rows per point
   std::vector<double> slopeProducts_;
+  // With polytomous items: the dichotomous items' arrays apart, and the polytomous ones.
+  std::vector<double> ownSlopes_, ownIntercepts_, ownGuessing_;
+  std::vector<int> categoryCounts_;
+  std::vector<std::uint8_t> partialCredit_;
+  std::vector<std::size_t> categoryStarts_;
+  std::vector<double> categoryIntercepts_, categorySlopes_, categoryProducts_;
   std::vector<double> parameters_;  // A row by row, then b: the transformation being evaluated
   std::vector<Scratch> scratch_;
   std::int64_t chunkCount_ = 0;

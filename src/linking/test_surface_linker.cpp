@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "linking/category_response.h"
 #include "linking/logistic_response.h"
 #include "linking/transformed_point.h"
 
@@ -21,9 +22,21 @@ void TestSurfaceLinker::evaluateModel(int order, const double* theta, double* ou
   const std::int64_t items = itemCount();
   for (std::int64_t j = 0; j < items; ++j) {
     const double* a = &itemSlopes[j * d];
-    double z = itemIntercepts[j];
-    for (int k = 0; k < d; ++k) z += a[k] * thetaStar_[k];
-    const Response r = logisticResponse(z, itemAsymptotes[j], order);
+    Response r;
+    if (itemCategories.count(j) > 2) {
+      // A polytomous item adds its expected score.
+      double intercepts[kMostCategories];
+      itemInterceptsOf(j, intercepts);
+      categoryResponses(itemCategories.kind(j), a, thetaStar_.data(), d, intercepts,
+                        itemCategories.count(j), order, categories_);
+      r.p = categories_.score;
+      r.first = categories_.scoreFirst;
+      r.second = categories_.scoreSecond;
+    } else {
+      double z = itemIntercepts[j];
+      for (int k = 0; k < d; ++k) z += a[k] * thetaStar_[k];
+      r = logisticResponse(z, itemAsymptotes[j], order);
+    }
     total += r.p;
     if (order >= 1) {
       for (int k = 0; k < d; ++k) gradient_[k] += r.first * a[k];

@@ -4,9 +4,11 @@
 //   F(A, b) = sum_i w_i (T_To(theta_i) - T_From(A theta_i + b))^2 / N.
 // With z_j = a_j'(A theta + b) + d_j linear in A and b, the derivatives are exact:
 //   dT/dA[k][l] = g_k theta_l,  dT/db[k] = g_k,  g = sum_j P'_j a_j,
-// and the second derivatives come from S = sum_j P''_j a_j a_j'.
+// and the second derivatives come from S = sum_j P''_j a_j a_j'. A polytomous item adds its
+// expected score E_j = sum_k k P_jk in place of P_j, with E'_j and E''_j in place of P'_j, P''_j.
 #pragma once
 
+#include "linking/category_response.h"
 #include "linking/multidimensional_linker.h"
 
 class TestSurfaceLinker : public MultidimensionalLinker {
@@ -19,4 +21,5 @@ class TestSurfaceLinker : public MultidimensionalLinker {
 
  private:
   std::vector<double> thetaStar_, gradient_, curvature_;
+  CategoryResponses categories_;
 };

@@ -169,5 +169,5 @@ void LeastSquaresObjective::evaluate(int order, double* out) {
     }
   }
 
-  out[0] /= static_cast<double>(targetCount);
+  out[0] /= static_cast<double>(divisorValues > 0 ? N * divisorValues : targetCount);
 }

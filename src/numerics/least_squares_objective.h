@@ -33,6 +33,8 @@ class LeastSquaresObjective : public SearchMinimizer {
   std::int64_t inputSize = 0;
   std::int64_t outputSize = 0;
   std::int64_t pointCount = 0;
+  // The model values per point the criterion is divided by; 0: all of them (outputSize).
+  std::int64_t divisorValues = 0;
   // Large arrays, written in full right after allocation (see LargeBufferAllocator).
   LargeBuffer<double> targets;  // N x m
   LargeBuffer<double> points;   // N x c

@@ -8,12 +8,16 @@
 
 #include <vector>
 
+#include "data/item_categories.h"
 #include "params/linking_settings.h"
 
 struct ItemArrays {
   std::vector<double> slopes;      // items x dimension, row by row
   std::vector<double> intercepts;  // one per item
   std::vector<double> guessing;    // one per item; empty: every item has 0
+  // Polytomous items: kind, category count and intercepts d_2 .. of each item (d_1 is its
+  // intercept above); empty: every item is dichotomous.
+  ItemCategories categories;
 };
 
 struct LinkInput {
