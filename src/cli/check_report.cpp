@@ -1,5 +1,7 @@
 #include "cli/check_report.h"
 
+#include <algorithm>
+
 #include "params/number_text.h"
 
 namespace {
@@ -7,6 +9,27 @@ namespace {
 std::string numbers(const std::vector<double>& values) {
   std::string text;
   for (double v : values) text += (text.empty() ? "" : " ") + generalText(v);
+  return text;
+}
+
+// "; 20 graded items (5 categories), 3 partial credit items (3 to 4 categories)", or nothing
+// for a file of dichotomous items.
+std::string polytomousNote(const ItemCategories& categories) {
+  std::string text;
+  for (ItemKind kind : {ItemKind::Graded, ItemKind::PartialCredit}) {
+    int count = 0, fewest = kMostCategories, most = 0;
+    for (std::size_t j = 0; j < categories.size(); ++j) {
+      if (categories.kind(j) != kind) continue;
+      ++count;
+      fewest = std::min(fewest, categories.count(j));
+      most = std::max(most, categories.count(j));
+    }
+    if (count == 0) continue;
+    text += "; " + std::to_string(count) +
+            (kind == ItemKind::Graded ? " graded item" : " partial credit item") +
+            (count > 1 ? "s (" : " (") + std::to_string(fewest) +
+            (fewest == most ? "" : " to " + std::to_string(most)) + " categories)";
+  }
   return text;
 }
 
@@ -21,7 +44,7 @@ std::string fileLine(const char* role, const DataFileSpec& spec, const DataFileG
   text += "first item a = " + numbers(g.slopes) + ", d = " + generalText(g.intercept);
   if (check.modelType != 1) text += ", c = " + generalText(g.guessing);
   if (check.modelType != 1 && spec.fileType != 0) text += " (a and d scaled by 1.702)";
-  return text + "\n";
+  return text + polytomousNote(g.categories) + "\n";
 }
 
 std::string settingsLines(const RunSettings& s) {

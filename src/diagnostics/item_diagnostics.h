@@ -2,7 +2,8 @@
 // To ones, its share of the criterion, and how far its response is from the To item's.
 //
 // With the fitted theta_From = A theta_To + b, a From item (a, d) becomes (A'a, d + a'b) on the
-// To scale. Over the run's points, with the run's weights w_i normalised to sum 1, an item's
+// To scale (a partial credit d_k: d_k + k a'b). A polytomous item's response differences are
+// those of its category probabilities; for Model 3 shares, of its expected score. Over the run's points, with the run's weights w_i normalised to sum 1, an item's
 // RMSD is sqrt(sum_i w_i (P_To(theta_i) - P_From(A theta_i + b))^2) and its largest difference
 // the largest absolute value of that difference. Shares sum to the criterion:
 //   Model 1: the item's squared parameter residuals over (d + 1) J, with unscaled items;

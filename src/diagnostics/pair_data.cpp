@@ -9,7 +9,7 @@ namespace {
 
 bool readItemSet(RunSettings& s, const DataFileSpec& spec, int scaleFlag, ItemSet& set) {
   return readItemArraysShown(s, spec, scaleFlag, static_cast<std::size_t>(s.itemCount),
-                             set.slopes, &set.intercepts, &set.asymptotes);
+                             set.slopes, &set.intercepts, &set.asymptotes, &set.categories);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "data/item_categories.h"
 #include "linking/run_settings.h"
 #include "numerics/point_blocks.h"
 
@@ -15,6 +16,7 @@ struct ItemSet {
   std::vector<double> slopes;  // items x d
   std::vector<double> intercepts;
   std::vector<double> asymptotes;
+  ItemCategories categories;  // one entry per item
 };
 
 struct PairData {

@@ -30,6 +30,8 @@ void ReplicationFit::select(const ItemSet& items, const std::vector<int>& chosen
     out.intercepts[i] = items.intercepts[j];
     out.asymptotes[i] = items.asymptotes[j];
   }
+  std::vector<std::size_t> positions(chosen.begin(), chosen.end());
+  out.categories = items.categories.select(positions);
 }
 
 bool ReplicationFit::fitLeastSquaresItems(const std::vector<int>& chosen,
@@ -40,24 +42,34 @@ bool ReplicationFit::fitLeastSquaresItems(const std::vector<int>& chosen,
   select(data_.fromUnscaled, chosen, from_);
   // Parameterization 2 keeps the fitted matrix X (= A) and gives t = -X^-1 m; then b = m.
   std::vector<double> block(static_cast<std::size_t>(d) * (d + 1));
-  if (fitLeastSquares(n, d, 2, to_.slopes.data(), to_.intercepts.data(), from_.slopes.data(),
-                      from_.intercepts.data(), block.data()) != LeastSquaresFit::Ok) {
-    return false;
-  }
+  const LeastSquaresFit fit =
+      from_.categories.polytomous()
+          ? fitLeastSquaresRows(n, d, 2, to_.slopes.data(), from_.slopes.data(),
+                                interceptRows(chosen.size(), to_.intercepts.data(), to_.categories),
+                                interceptRows(chosen.size(), from_.intercepts.data(),
+                                              from_.categories),
+                                block.data())
+          : fitLeastSquares(n, d, 2, to_.slopes.data(), to_.intercepts.data(),
+                            from_.slopes.data(), from_.intercepts.data(), block.data());
+  if (fit != LeastSquaresFit::Ok) return false;
   result.assign(block.begin(), block.end());
   matMul(d, d, 1, block.data(), block.data() + d * d, result.data() + d * d);
   for (int k = 0; k < d; ++k) result[d * d + k] = -result[d * d + k];
   return true;
 }
 
-// Model 3: the chosen To items' test surface, computed for each replication.
-bool ReplicationFit::computeTestTargets(const std::vector<int>& chosen) {
+// Model 3 (and Model 4 with polytomous items): the chosen To items' targets, computed for
+// each replication.
+bool ReplicationFit::computeTargets(const std::vector<int>& chosen) {
   select(data_.to, chosen, to_);
   weights_.resize(static_cast<std::size_t>(data_.points.pointCount()));
-  targets_.resize(static_cast<std::size_t>(StructuredObjective::targetSize(data_.points, 1)));
-  return structured_.setItems(to_.slopes.data(), to_.intercepts.data(), to_.asymptotes.data(),
-                              static_cast<std::int64_t>(chosen.size())) &&
-         structured_.computeTargets(data_.points, data_.weighted, weights_.data(),
+  if (!structured_.setItems(to_.slopes.data(), to_.intercepts.data(), to_.asymptotes.data(),
+                            static_cast<std::int64_t>(chosen.size()), &to_.categories)) {
+    return false;
+  }
+  targets_.resize(static_cast<std::size_t>(
+      StructuredObjective::targetSize(data_.points, structured_.targetRows())));
+  return structured_.computeTargets(data_.points, data_.weighted, weights_.data(),
                                     targets_.data());
 }
 
@@ -95,9 +107,11 @@ bool ReplicationFit::fit(const std::vector<int>& chosen, const std::vector<doubl
   if (data_.model == 1) return fitLeastSquaresItems(chosen, result);
   const auto items = static_cast<std::int64_t>(chosen.size());
   select(data_.from, chosen, from_);
-  if (!(data_.model == 4 ? gatherItemTargets(chosen) : computeTestTargets(chosen)) ||
+  // Targets copied from those of every To item where each item is one row of them.
+  const bool rowPerItem = data_.model == 4 && !data_.to.categories.polytomous();
+  if (!(rowPerItem ? gatherItemTargets(chosen) : computeTargets(chosen)) ||
       !structured_.setItems(from_.slopes.data(), from_.intercepts.data(),
-                            from_.asymptotes.data(), items)) {
+                            from_.asymptotes.data(), items, &from_.categories)) {
     return false;
   }
   result = start;

@@ -26,7 +26,7 @@ class ReplicationFit : private SearchMinimizer {
  private:
   void evaluate(int order, double* out) override;
   bool newtonFromStart(std::vector<double>& x);
-  bool computeTestTargets(const std::vector<int>& chosen);
+  bool computeTargets(const std::vector<int>& chosen);
   bool gatherItemTargets(const std::vector<int>& chosen);
   bool fitLeastSquaresItems(const std::vector<int>& chosen, std::vector<double>& result);
   void select(const ItemSet& items, const std::vector<int>& chosen, ItemSet& out) const;

@@ -17,7 +17,8 @@ DataFileGlance glance(RunSettings& s, const DataFileSpec& spec, bool itemFile) {
   const int scaleFlag = withGuessing ? 1 : 0;
   g.read =
       readItemArraysShown(s, spec, scaleFlag, records, slopes, itemFile ? &intercepts : nullptr,
-                          withGuessing ? &guessing : nullptr);
+                          withGuessing ? &guessing : nullptr,
+                          itemFile ? &g.categories : nullptr);
   if (g.read && records > 0) {
     g.slopes.assign(slopes.begin(), slopes.begin() + static_cast<std::ptrdiff_t>(d));
     if (!intercepts.empty()) g.intercept = intercepts[0];
@@ -31,6 +32,9 @@ PairCheck checkPair(RunSettings& s, long long entry) {
   pair.entry = entry;
   pair.from = glance(s, s.fromFile, true);
   pair.to = glance(s, s.toFile, true);
+  if (pair.from.read && pair.to.read) {
+    pair.itemsMatch = itemCategoriesMatchShown(s, pair.from.categories, pair.to.categories);
+  }
   if (s.Number_Of_Grid <= 1) pair.empirical = glance(s, s.empiricalFile, false);
   return pair;
 }

@@ -20,12 +20,16 @@ struct DataFileGlance {
   std::vector<double> slopes;  // first record: d slopes, or a theta point's d coordinates
   double intercept = 0.0;      // item files
   double guessing = 0.0;       // item files of Models 3 and 4
+  ItemCategories categories;   // item files: every item's kind and categories
 };
 
 struct PairCheck {
   long long entry = 0;
   DataFileGlance from, to, empirical;  // empirical.name empty on a grid
-  bool passes() const { return from.read && to.read && (empirical.name.empty() || empirical.read); }
+  bool itemsMatch = true;  // From and To items agree in kind and category count
+  bool passes() const {
+    return from.read && to.read && itemsMatch && (empirical.name.empty() || empirical.read);
+  }
 };
 
 struct RunCheck {

@@ -58,7 +58,7 @@ json itemJson(const ItemDiagnostic& item) {
   for (std::size_t k = 0; k < slopeDifferences.size(); ++k) {
     slopeDifferences[k] = item.slopeDifference(k);
   }
-  return {
+  json row = {
       {"item", item.item},
       {"to", itemSideJson(item.toSlopes, item.toIntercept, item.toAsymptote)},
       {"from", itemSideJson(item.fromSlopes, item.fromIntercept, item.fromAsymptote)},
@@ -70,6 +70,20 @@ json itemJson(const ItemDiagnostic& item) {
       {"max_difference", item.maxDifference},
       {"flagged", item.flagged},
   };
+  if (item.categories > 2) {
+    // A polytomous item: its model, its categories and all its intercepts d_1 .. d_(m-1).
+    auto all = [](double first, const std::vector<double>& rest) {
+      std::vector<double> values{first};
+      values.insert(values.end(), rest.begin(), rest.end());
+      return values;
+    };
+    row["model"] = item.kind;
+    row["categories"] = item.categories;
+    row["to"]["intercepts"] = all(item.toIntercept, item.toRest);
+    row["from"]["intercepts"] = all(item.fromIntercept, item.fromRest);
+    row["from_transformed"]["intercepts"] = all(item.transformedIntercept, item.transformedRest);
+  }
+  return row;
 }
 
 json standardErrorsJson(const std::optional<StandardErrors>& errors, int d) {

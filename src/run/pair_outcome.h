@@ -28,9 +28,16 @@ struct ItemDiagnostic {
   std::vector<double> toSlopes, fromSlopes, transformedSlopes;  // d each
   double toIntercept = 0.0, fromIntercept = 0.0, transformedIntercept = 0.0;
   double toAsymptote = 0.0, fromAsymptote = 0.0;
+  // A polytomous item: "graded" or "partial credit", its categories and its intercepts after
+  // the first (d_2 ..; the first is the intercept above). A dichotomous item: empty, 2.
+  std::string kind;
+  int categories = 2;
+  std::vector<double> toRest, fromRest, transformedRest;
   std::optional<double> share;  // of the criterion (the shares sum to it)
-  double rmsd = 0.0;            // of the response over the run's points, weights summing to 1
-  double maxDifference = 0.0;   // largest absolute difference of the response over the points
+  // Of the response over the run's points, weights summing to 1 (of every category's
+  // probability for a polytomous item), and its largest absolute difference there.
+  double rmsd = 0.0;
+  double maxDifference = 0.0;
   bool flagged = false;         // rmsd above the drift cutoff
 
   // Transformed From minus To.
