@@ -26,6 +26,7 @@ struct Mixed {
   int d = 2;
   double noise = 0.0;  // uniform noise on the To intercepts
   int grid = 11;
+  int movedItem = -1;  // 0-based; its To intercepts are moved by 1.5
 };
 
 // Items in the cycle 3PL, graded, partial credit, 3PL, ... (12 items, 3 to 6 categories); To
@@ -72,7 +73,8 @@ LinkInput mixedPair(const Mixed& mix, std::vector<double>& a, std::vector<double
     std::vector<double> moved(intercepts);
     for (int k = 1; k < m; ++k) {
       const double factor = kind == ItemKind::PartialCredit ? k : 1.0;
-      moved[k - 1] += factor * shift + uniform(state, -mix.noise, mix.noise);
+      moved[k - 1] += factor * shift + uniform(state, -mix.noise, mix.noise) +
+                      (j == mix.movedItem ? 1.5 : 0.0);
     }
     const double guessing = kind == ItemKind::Dichotomous && mix.model != 1 ? 0.15 : 0.0;
     input.from.intercepts.push_back(intercepts[0]);
@@ -85,8 +87,9 @@ LinkInput mixedPair(const Mixed& mix, std::vector<double>& a, std::vector<double
   return input;
 }
 
-PairOutcome linked(const LinkInput& input, EvaluationOptions evaluation = {}) {
-  const ArrayLinkResult result = linkArrays(input, evaluation, nullptr, "mixed");
+PairOutcome linked(const LinkInput& input, EvaluationOptions evaluation = {},
+                   const DiagnosticsOptions& diagnostics = {}) {
+  const ArrayLinkResult result = linkArrays(input, evaluation, nullptr, "mixed", diagnostics);
   EXPECT_EQ(result.error, "");
   return result.run.pairs.size() == 1 ? result.run.pairs[0] : PairOutcome{};
 }
@@ -248,5 +251,42 @@ TEST(PolytomousLinking, ItemsThatDifferInKindOrCountAreRefusedByNumber) {
                                 "categories in To)"),
               std::string::npos)
         << result.error;
+  }
+}
+
+TEST(PolytomousLinking, DiagnosticsFlagAMovedPolytomousItemAloneAndSharesSumToTheCriterion) {
+  DiagnosticsOptions options;
+  options.itemDiagnostics = true;
+  options.errors = DiagnosticsOptions::Errors::Jackknife;
+  for (int model : {1, 3, 4}) {
+    SCOPED_TRACE("model " + std::to_string(model));
+    std::vector<double> a, b;
+    const PairOutcome still = linked(mixedPair({model, 2, 0.0, 11}, a, b), {}, options);
+    ASSERT_EQ(still.itemDiagnostics.size(), 12u);
+    for (const ItemDiagnostic& item : still.itemDiagnostics) {
+      EXPECT_LT(item.rmsd, 1e-6);
+      EXPECT_FALSE(item.flagged);
+      for (std::size_t k = 0; k < item.toRest.size(); ++k) {
+        EXPECT_NEAR(item.transformedRest[k], item.toRest[k], 1e-6);
+      }
+    }
+    EXPECT_EQ(still.itemDiagnostics[1].kind, "graded");
+    EXPECT_EQ(still.itemDiagnostics[1].categories, 4);
+    EXPECT_EQ(still.itemDiagnostics[2].kind, "partial credit");
+    ASSERT_TRUE(still.standardErrors);
+    EXPECT_EQ(still.standardErrors->failed, 0);
+    for (double se : still.standardErrors->M) EXPECT_LT(se, 1e-4);
+
+    // Item 6, partial credit with 5 categories, moved in To.
+    const PairOutcome moved = linked(mixedPair({model, 2, 0.0, 11, 5}, a, b), {}, options);
+    ASSERT_EQ(moved.itemDiagnostics.size(), 12u);
+    double shares = 0.0, largestOther = 0.0;
+    for (const ItemDiagnostic& item : moved.itemDiagnostics) {
+      shares += item.share.value_or(NAN);
+      if (item.item != 6) largestOther = std::max(largestOther, item.rmsd);
+    }
+    EXPECT_NEAR(shares, moved.criterion, 1e-7 * moved.criterion);
+    EXPECT_GT(moved.itemDiagnostics[5].rmsd, 2 * largestOther);
+    if (model != 1) EXPECT_TRUE(moved.itemDiagnostics[5].flagged);
   }
 }
