@@ -182,6 +182,87 @@ std::string formatThetas(Rng& rng, int count, int dimension) {
   return text;
 }
 
+// A mixed-format test: 3PL items, graded items (intercepts decreasing) and partial credit items
+// (exponent k a'theta + d_k), each with its categories.
+struct PolytomousItem {
+  char model = '3';  // '3' a 3PL, 'G' graded, 'P' partial credit
+  std::vector<double> slopes;
+  std::vector<double> intercepts;  // d_1 .. d_(m-1); one for a 3PL
+  double guessing = 0.0;
+};
+
+// count items whose models cycle through models; graded and partial credit items get 3 to 5
+// categories.
+std::vector<PolytomousItem> drawMixedItems(Rng& rng, int count, int dimension,
+                                           const std::string& models) {
+  std::vector<PolytomousItem> items(static_cast<std::size_t>(count));
+  int index = 0;
+  for (PolytomousItem& item : items) {
+    item.model = models[static_cast<std::size_t>(index++) % models.size()];
+    item.slopes.resize(static_cast<std::size_t>(dimension));
+    for (double& a : item.slopes) a = round4(rng.uniform(0.6, 1.8));
+    if (item.model == '3') {
+      item.intercepts = {round4(1.1 * rng.normal())};
+      item.guessing = round4(rng.uniform(0.05, 0.25));
+      continue;
+    }
+    const int categories = 3 + index % 3;
+    double next = rng.uniform(0.8, 2.2);
+    for (int k = 1; k < categories; ++k) {
+      item.intercepts.push_back(round4(item.model == 'G' ? next : rng.uniform(-1.5, 1.5)));
+      next -= rng.uniform(0.7, 1.5);
+    }
+  }
+  return items;
+}
+
+// The same items on the From scale: a_From = M' a_To, a graded or 3PL intercept d + a't, a
+// partial credit d_k + k a't, with normal noise (graded intercepts kept in order).
+std::vector<PolytomousItem> mixedFromScale(const std::vector<PolytomousItem>& toItems,
+                                           const Transformation& tr, Rng& rng, double noise) {
+  const int d = tr.dimension;
+  std::vector<PolytomousItem> items;
+  for (const PolytomousItem& to : toItems) {
+    PolytomousItem from = to;
+    for (int l = 0; l < d; ++l) {
+      double sum = 0.0;
+      for (int k = 0; k < d; ++k) sum += tr.M[k * d + l] * to.slopes[k];
+      from.slopes[l] = round4(sum + noise * rng.normal());
+    }
+    double shift = 0.0;
+    for (int k = 0; k < d; ++k) shift += to.slopes[k] * tr.t[k];
+    for (std::size_t k = 0; k < from.intercepts.size(); ++k) {
+      const double factor = to.model == 'P' ? static_cast<double>(k + 1) : 1.0;
+      from.intercepts[k] = round4(to.intercepts[k] + factor * shift + noise * rng.normal());
+    }
+    items.push_back(from);
+  }
+  return items;
+}
+
+// One line per item: label, the model code (1 a 3PL, 2 graded; with partialCredit, P items are
+// written with their count alone), the category count, the guessing of a 3PL, the intercepts,
+// the slopes: the columns that "XMKCDRA..A" reads; with partialCredit "XPDRA..A".
+std::string formatMixed(const std::vector<PolytomousItem>& items, bool partialCredit) {
+  std::string text;
+  int number = 1;
+  for (const PolytomousItem& item : items) {
+    char label[16];
+    std::snprintf(label, sizeof label, "item%02d", number++);
+    std::vector<std::string> words = {label};
+    const int categories = static_cast<int>(item.intercepts.size()) + 1;
+    if (!partialCredit) words.push_back(item.model == '3' ? "1" : "2");
+    words.push_back(std::to_string(categories));
+    if (item.model == '3') words.push_back(fixed4(item.guessing));
+    for (double d : item.intercepts) words.push_back(fixed4(d));
+    for (double a : item.slopes) words.push_back(fixed4(a));
+    std::string line;
+    for (const std::string& word : words) line += (line.empty() ? "" : " ") + padded(word);
+    text += line + "\n";
+  }
+  return text;
+}
+
 struct FileFormat {
   std::string rowSkip;  // with braces, or empty
   std::string columnFormat;
@@ -357,6 +438,37 @@ std::vector<ExampleFile> makeExamples() {
     p.empColumnFormat = "TTT";
     p.pairs = {{"m4_3d_from.dat", "m4_3d_to.dat", "m4_3d_theta.dat"}};
     add("m4_3d_empirical.ini", formatParameterFile(p));
+  }
+
+  // A mixed-format test in two dimensions: 3PL and graded items, Models 1 and 4.
+  {
+    Rng rng(606);
+    const Transformation tr{2, {1.1, 0.15, 0.0, 0.9}, {0.3, -0.2}};
+    const std::vector<PolytomousItem> to = drawMixedItems(rng, 24, 2, "3G");
+    const std::vector<PolytomousItem> from = mixedFromScale(to, tr, rng, 0.02);
+    add("mixed_2d_from.dat", formatMixed(from, false));
+    add("mixed_2d_to.dat", formatMixed(to, false));
+    for (int model : {1, 4}) {
+      const std::string name = model == 1 ? "m1_2d_mixed" : "m4_2d_mixed";
+      ParameterFileText p = example(name, model, 2, 15);
+      p.from = p.to = {"", "XMKCDRAA", 0};
+      p.pairs = {{"mixed_2d_from.dat", "mixed_2d_to.dat"}};
+      add(name + ".ini", formatParameterFile(p));
+    }
+  }
+
+  // Partial credit items in one dimension, Model 3.
+  {
+    Rng rng(707);
+    const Transformation tr{1, {0.85}, {0.4}};
+    const std::vector<PolytomousItem> to = drawMixedItems(rng, 15, 1, "P");
+    const std::vector<PolytomousItem> from = mixedFromScale(to, tr, rng, 0.02);
+    add("pc_1d_from.dat", formatMixed(from, true));
+    add("pc_1d_to.dat", formatMixed(to, true));
+    ParameterFileText p = example("m3_1d_partial_credit", 3, 1, 41);
+    p.from = p.to = {"", "XPDRA", 0};
+    p.pairs = {{"pc_1d_from.dat", "pc_1d_to.dat"}};
+    add("m3_1d_partial_credit.ini", formatParameterFile(p));
   }
   return files;
 }

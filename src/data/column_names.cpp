@@ -22,6 +22,7 @@ ColumnMeaning columnMeaning(const std::string& word) {
       {std::regex("b|b_?[0-9]+|difficulty|dffclt|threshold|xsi\\.item"), ColumnMeaning::Difficulty},
       {std::regex("g|c|gussng|guess|guessing|asymptote"), ColumnMeaning::Guessing},
       {std::regex("theta[0-9]*|f[0-9]+|eap|eap\\.dim[0-9]+"), ColumnMeaning::Theta},
+      {std::regex("ak[0-9]+"), ColumnMeaning::Scoring},
       {std::regex("u|se|se_.*|sd\\..*|.*\\.se"), ColumnMeaning::Other},
   };
   const std::string name = lowerUnquoted(word);

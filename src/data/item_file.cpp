@@ -1,6 +1,7 @@
 #include "data/item_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +124,18 @@ class LineMismatches {
 struct FormatCounts {
   std::string record;  // the letters one record reads (the format up to its first other one)
   int a = 0, b = 0, c = 0, d = 0, t = 0;
+  int k = 0, p = 0, r = 0, m = 0, e = 0, q = 0, s = 0;
+  // The last K, P or M: once it is read, the record's length is known.
+  std::size_t lastCount = std::string::npos;
+  // Words a record reads at the least: every letter but R, and but C or G after an M.
+  std::size_t fewest = 0;
+  bool negated = false;  // the first intercept is read by N: R is written negated too
+
+  // Records whose length depends on their words (R, M).
+  bool variable() const { return r + m > 0; }
+  // Records of table columns, where intercepts and guessing may be missing (E, Q).
+  bool table() const { return e + q > 0; }
+  bool polytomous() const { return k + p + m + e + q > 0; }
 };
 
 FormatCounts countFormat(const std::string& columnFormat) {
@@ -136,7 +149,64 @@ FormatCounts countFormat(const std::string& columnFormat) {
   counts.c = count('C') + count('G');  // guessing, as written or as a logit
   counts.d = count('D') + count('N');  // intercept, as written or negated
   counts.t = count('T');
+  counts.k = count('K');
+  counts.p = count('P');
+  counts.r = count('R');
+  counts.m = count('M');
+  counts.e = count('E');
+  counts.q = count('Q');
+  counts.s = count('S');
+  counts.lastCount = counts.record.find_last_of("KPM");
+  counts.fewest = counts.record.size() - static_cast<std::size_t>(counts.r) -
+                  static_cast<std::size_t>(counts.m > 0 ? counts.c : 0);
+  counts.negated = count('N') > 0;
   return counts;
+}
+
+// Why the polytomous letters of a format cannot make records; empty when they can.
+std::string polytomousProblem(const FormatCounts& f) {
+  const std::string& record = f.record;
+  const auto has = [&](char letter) { return record.find(letter) != std::string::npos; };
+  const std::string count = f.k > 0 ? "K" : "P";
+  const std::string guess = has('C') ? "C" : "G";
+  if (f.k > 0 && f.p > 0) return "has both K and P";
+  if (f.k > 1) return "has more than one K";
+  if (f.p > 1) return "has more than one P";
+  if (f.m > 1) return "has more than one M";
+  if (f.r > 1) return "has more than one R";
+  if (f.e > 0 && f.q > 0) return "has both E and Q";
+  if (f.s > 1) return "has more than one S";
+  if (f.table() && f.k + f.p + f.m + f.r > 0) {
+    const std::size_t other = record.find_first_of("KPMR");
+    return std::string("has both ") + (f.e > 0 ? "E" : "Q") + " and " + record[other] +
+           " (table columns or a count, not both)";
+  }
+  if (f.s > 0 && f.e == 0) return "has S without E";
+  if (f.e + f.q > kMostCategories - 1) {
+    return std::string("has more than ") + std::to_string(kMostCategories - 1) + " " +
+           (f.e > 0 ? "E" : "Q");
+  }
+  if (f.b > 0 && f.polytomous()) {
+    return std::string("has both B and ") + record[record.find_first_of("KPMEQ")] +
+           " (difficulties are read for dichotomous items only)";
+  }
+  if (f.m > 0 && f.p > 0) return "has both M and P (with M, K gives the category count)";
+  if (f.m > 0 && f.k == 0) return "has M without K (the category count)";
+  if (f.r > 0 && f.k + f.p == 0) return "has R without K or P (the category count)";
+  if (f.k + f.p > 0 && f.r == 0) return "has " + count + " without R (the intercepts after d1)";
+  if (f.r > 0 && record.find('R') < f.lastCount) {
+    return std::string("has R before ") + record[f.lastCount];
+  }
+  if (f.m > 0 && f.c > 0 && record.find_first_of("CG") < record.find('M')) {
+    return "has " + guess + " before M (M tells whether the record holds a guessing word)";
+  }
+  if (f.k + f.p > 0 && f.d == 0) return "has " + count + " without D or N (the first intercept)";
+  if (f.k + f.p > 0 && f.m == 0 && f.c > 0) {
+    return "has both " + count + " and " + guess +
+           " (graded and partial credit items have no guessing parameter; M tells 3PL items "
+           "apart)";
+  }
+  return {};
 }
 
 // Why a format cannot fill the outputs; empty when it can.
@@ -149,10 +219,10 @@ std::string formatProblem(const FormatCounts& f, const ItemFileOutputs& out) {
   if (out.dimension > 0 && f.a != out.dimension) {
     return "has " + std::to_string(f.a) + " A for dimension " + std::to_string(out.dimension);
   }
-  return {};
+  return polytomousProblem(f);
 }
 
-bool makesIntercepts(const FormatCounts& f) { return f.b > 0 || f.d > 0; }
+bool makesIntercepts(const FormatCounts& f) { return f.b > 0 || f.d > 0 || f.table(); }
 
 // The number of records the outputs were sized for.
 std::size_t expectedRecords(const FormatCounts& f, const ItemFileOutputs& out) {
@@ -192,15 +262,99 @@ bool isBlankLine(std::string_view text) { return std::ranges::all_of(text, isBla
 bool isMissing(const std::string& field) { return field.empty() || field == "NA"; }
 
 // A theta file: its format reads theta coordinates and nothing of an item.
-bool readsThetaOnly(const FormatCounts& f) { return f.t > 0 && f.a + f.b + f.c + f.d == 0; }
+bool readsThetaOnly(const FormatCounts& f) {
+  return f.t > 0 && f.a + f.b + f.c + f.d + f.k + f.p + f.r + f.m + f.e + f.q + f.s == 0;
+}
 
-// The column (from 0) of the first field a letter of the record reads that is missing;
-// record.size() when none is.
-std::size_t firstMissing(const std::string& record, const std::vector<std::string>& fields) {
+// Whether a letter's field may be missing: in table records, intercepts and guessing come
+// from one column or another.
+bool mayBeMissing(const FormatCounts& f, char letter) {
+  return f.table() && std::string_view("DNCGEQS").find(letter) != std::string_view::npos;
+}
+
+// The column (from 0) of the first field a letter of the record reads that is missing where
+// a value is needed; record.size() when none is.
+std::size_t firstMissing(const FormatCounts& f, const std::vector<std::string>& fields) {
+  const std::string& record = f.record;
   for (std::size_t k = 0; k < record.size() && k < fields.size(); ++k) {
-    if (record[k] != 'X' && isMissing(fields[k])) return k;
+    if (record[k] != 'X' && !mayBeMissing(f, record[k]) && isMissing(fields[k])) return k;
   }
   return record.size();
+}
+
+// "an empty field" or "'NA'"
+std::string missingText(const std::string& field) {
+  return field.empty() ? std::string("an empty field") : "'" + field + "'";
+}
+
+enum class Model : std::uint8_t { None, ThreePL, TwoPL, Graded, PartialCredit };
+
+// An item model word as flexMIRT and IRTPRO write it, or by name; None for another word.
+Model modelOf(const std::string& word) {
+  std::string name = word;
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (name == "1" || name == "3pl") return Model::ThreePL;
+  if (name == "2" || name == "graded") return Model::Graded;
+  if (name == "2pl") return Model::TwoPL;
+  if (name == "gpcm") return Model::PartialCredit;
+  return Model::None;
+}
+
+// A category count: a whole number from 2 to kMostCategories, in digits only.
+bool countOf(const std::string& word, int& count) {
+  if (word.empty() || word.size() > 3 || word.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  count = std::stoi(word);
+  return count >= 2 && count <= kMostCategories;
+}
+
+// A word of a record and where it stands: its line and, when records are lines, its field
+// (from 1; 0 when words run across lines).
+struct Word {
+  std::string text;
+  long long line = 0;
+  std::size_t column = 0;
+};
+
+// A value read for a letter that may be missing.
+struct Cell {
+  bool present = false;
+  double value = 0.0;
+  Word word;
+};
+
+// What one record has read so far; written to the outputs once the record is complete.
+struct Record {
+  Model model = Model::None;
+  int count = 0;  // from K or P
+  Word countWord;                // the K or P word
+  std::vector<Word> countWords;  // the K, P and M words in format order, for messages
+  ItemKind kind = ItemKind::Dichotomous;
+  Cell intercept;  // D or N
+  Cell guess;      // C or G
+  std::vector<double> rest;      // d_2 .. from R (or E, Q once the record is complete)
+  std::vector<Word> restWords;
+  std::vector<Cell> table;  // E or Q fields
+  bool partialCredit = false;  // an S field holds a value
+  long long lastLine = 0;
+
+  void clear() {
+    model = Model::None;
+    count = 0;
+    countWord = {};
+    countWords.clear();
+    kind = ItemKind::Dichotomous;
+    intercept = {};
+    guess = {};
+    rest.clear();
+    restWords.clear();
+    table.clear();
+    partialCredit = false;
+  }
+};
+
+const char* kindName(ItemKind kind) {
+  return kind == ItemKind::PartialCredit ? "partial credit" : "graded";
 }
 
 }  // namespace
@@ -228,10 +382,12 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
   if (std::string problem = formatProblem(f, out); !problem.empty()) {
     return refuse("column format " + spec.columnFormat + " " + problem);
   }
+  if (out.categories != nullptr) out.categories->clear();
 
   const double scale = (scaleFlag != 0 && spec.fileType != 0) ? kNormalScale : 1.0;
   std::size_t slopeIndex = 0, interceptIndex = 0, guessIndex = 0;
   std::vector<double> negatedDifficulties;
+  Record record;
   LineMismatches mismatches;
   // Filled by the word-by-word reading; says how its words and lines compare.
   std::function<std::string()> wordsPerLine = [] { return std::string(); };
@@ -242,30 +398,68 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     return refuse(why + "; records and lines went out of step first at line " +
                   std::to_string(mismatches.firstLine()) + " (" + wordsPerLine() + ")");
   };
+  // "line 7" or, when records are lines, "line 7, column 4".
+  auto placeOf = [](const Word& word) {
+    return "line " + std::to_string(word.line) +
+           (word.column > 0 ? ", column " + std::to_string(word.column) : std::string());
+  };
   auto overflow = [&](long long line) {
     std::string why = "line " + std::to_string(line) + ": more records than the " +
                       std::to_string(expectedRecords(f, out)) + " expected";
     const std::string perLine = wordsPerLine();
     return refuse(perLine.empty() ? why + formatNote : why + "; " + perLine);
   };
-  // Stores the value of one letter of a record; false (the result refused) when it cannot.
-  auto takeValue = [&](char letter, const std::string& word, long long line) {
-    const std::string at = "line " + std::to_string(line) + ": '" + word;
+  // Stores the value of one word of a record; false (the result refused) when it cannot.
+  auto takeValue = [&](char letter, const Word& word) {
+    const long long line = word.line;
+    const std::string at = "line " + std::to_string(line) + ": '" + word.text;
+    if (letter == 'K' || letter == 'P') {
+      if (!countOf(word.text, record.count)) {
+        refuseWord(at + "' is not a category count (a whole number from 2 to " +
+                   std::to_string(kMostCategories) + ")" + formatNote);
+        return false;
+      }
+      record.countWord = word;
+      record.countWords.push_back(word);
+      return true;
+    }
+    if (letter == 'M') {
+      record.model = modelOf(word.text);
+      if (record.model == Model::None) {
+        refuseWord(at + "' is not an item model (1 or 3PL, 2 or graded, 2PL, gpcm)" +
+                   formatNote);
+        return false;
+      }
+      record.countWords.push_back(word);
+      return true;
+    }
+    if (isMissing(word.text) && (mayBeMissing(f, letter) || word.column > 0)) {
+      if (!mayBeMissing(f, letter)) {
+        refuse(placeOf(word) + ": " + missingText(word.text) + " where a value is read" +
+               formatNote);
+        return false;
+      }
+      if (letter == 'E' || letter == 'Q') record.table.push_back({false, 0.0, word});
+      if (letter == 'D' || letter == 'N') record.intercept = {false, 0.0, word};
+      if (letter == 'C' || letter == 'G') record.guess = {false, 0.0, word};
+      return true;
+    }
     double value = 0.0;
-    if (!parseDoubleToken(word, value)) {
+    if (!parseDoubleToken(word.text, value)) {
       refuseWord(at + "' is not a number" + formatNote);
       return false;
     }
-    // G and N are a guessing parameter and an intercept written otherwise.
+    // G and N are a guessing parameter and an intercept written otherwise; a record whose
+    // first intercept is negated has the rest negated too.
     char role = letter;
-    if (letter == 'N') {
+    if (letter == 'N' || (letter == 'R' && f.negated)) {
       value = -value;
-      role = 'D';
+      role = letter == 'N' ? 'D' : 'R';
     } else if (letter == 'G') {
       value = 1.0 / (1.0 + std::exp(-value));
       role = 'C';
     }
-    if (role == 'A' || role == 'D') value *= scale;
+    if (std::string_view("ADREQ").find(role) != std::string_view::npos) value *= scale;
     if (!std::isfinite(value)) {
       refuseWord(at + "' is out of range once scaled" + formatNote);
       return false;
@@ -289,19 +483,125 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
           refuseWord(at + why + formatNote);
           return false;
         }
-        if (out.guessing.empty()) break;
-        if (guessIndex >= out.guessing.size()) return overflow(line), false;
-        out.guessing[guessIndex++] = value;
+        if (!out.guessing.empty() && guessIndex >= out.guessing.size()) {
+          return overflow(line), false;
+        }
+        record.guess = {true, value, word};
         break;
       case 'D':
-        if (out.intercepts.empty()) break;
-        if (interceptIndex >= out.intercepts.size()) return overflow(line), false;
-        out.intercepts[interceptIndex++] = value;
+        if (!out.intercepts.empty() && interceptIndex >= out.intercepts.size()) {
+          return overflow(line), false;
+        }
+        record.intercept = {true, value, word};
+        break;
+      case 'R':
+        record.rest.push_back(value);
+        record.restWords.push_back(word);
+        break;
+      case 'E':
+      case 'Q':
+        record.table.push_back({true, value, word});
+        break;
+      case 'S':
+        record.partialCredit = true;
         break;
     }
     return true;
   };
-  // Completes a record whose last value stood on line: the intercept from difficulties.
+  // "'4'" or "M '2', K '4'": the words that make a record's length and kind.
+  auto countText = [&] {
+    std::string text;
+    for (std::size_t i = 0, w = 0; i < f.record.size() && w < record.countWords.size(); ++i) {
+      if (std::string_view("KPM").find(f.record[i]) == std::string_view::npos) continue;
+      text += (text.empty() ? "" : ", ") + std::string(1, f.record[i]) + " '" +
+              record.countWords[w++].text + "'";
+    }
+    return text;
+  };
+  // Refuses an item of more than 2 categories when only dichotomous items are read.
+  auto dichotomousOnly = [&](const Word& word, int count) {
+    if (out.categories != nullptr || count <= 2) return true;
+    refuseWord("line " + std::to_string(word.line) + ": '" + word.text + "': an item of " +
+               std::to_string(count) + " categories where only dichotomous items are read" +
+               formatNote);
+    return false;
+  };
+  // Once a record's K, P and M are read: its kind, and (lines > 0, records are lines) whether
+  // its line holds the words the rest of the record reads.
+  auto settleCount = [&](std::size_t lines, const std::string& unit) {
+    const Word& countWord = record.countWord;
+    if (record.model == Model::ThreePL || record.model == Model::TwoPL) {
+      if (record.count != 2) {
+        refuseWord("line " + std::to_string(countWord.line) + ": " + countText() +
+                   ": a " + (record.model == Model::ThreePL ? "3PL" : "2PL") +
+                   " item has 2 categories" + formatNote);
+        return false;
+      }
+      record.kind = ItemKind::Dichotomous;
+    } else if (record.model == Model::PartialCredit || (f.m == 0 && f.p > 0)) {
+      record.kind = ItemKind::PartialCredit;
+    } else {
+      record.kind = ItemKind::Graded;
+    }
+    if (!dichotomousOnly(countWord, record.count)) return false;
+    if (lines == 0) return true;
+    const std::size_t needed =
+        f.fewest + static_cast<std::size_t>(f.r > 0 ? record.count - 2 : 0) +
+        static_cast<std::size_t>(record.model == Model::ThreePL ? f.c : 0);
+    if (lines >= needed) return true;
+    refuse("line " + std::to_string(countWord.line) + " holds " + std::to_string(lines) + unit +
+           ", column format " + spec.columnFormat + " reads " + std::to_string(needed) +
+           " for this item (" + countText() + "; one record per line)");
+    return false;
+  };
+  // The intercepts of a table record: from D or N, or from its E or Q fields.
+  auto settleTable = [&] {
+    const std::size_t present = static_cast<std::size_t>(std::ranges::count_if(
+        record.table, [](const Cell& cell) { return cell.present; }));
+    for (std::size_t k = 0; k < present; ++k) {
+      if (record.table[k].present) continue;
+      const Word& gap = record.table[k].word;
+      refuseWord(placeOf(gap) + ": " + missingText(gap.text) + " for d" + std::to_string(k + 1) +
+                 " before a value for a later one: an item's category intercepts have no gap" +
+                 formatNote);
+      return false;
+    }
+    if (present > 0 && record.intercept.present) {
+      refuseWord(placeOf(record.intercept.word) + ": both an intercept ('" +
+                 record.intercept.word.text + "') and category intercepts ('" +
+                 record.table.front().word.text + "' ...) where an item has one or the other" +
+                 formatNote);
+      return false;
+    }
+    if (present == 0) {
+      if (record.intercept.present) {
+        record.count = 2;  // a dichotomous item
+        return true;
+      }
+      const Word& none = f.d > 0 ? record.intercept.word : record.table.front().word;
+      refuse(placeOf(none) + ": " + missingText(none.text) +
+             " where a value is read (the item's intercept and category intercepts are all "
+             "missing)" +
+             formatNote);
+      return false;
+    }
+    record.count = static_cast<int>(present) + 1;
+    record.kind = f.q > 0 || record.partialCredit ? ItemKind::PartialCredit : ItemKind::Graded;
+    record.intercept = record.table.front();
+    for (std::size_t k = 1; k < present; ++k) {
+      record.rest.push_back(record.table[k].value);
+      record.restWords.push_back(record.table[k].word);
+    }
+    if (record.guess.present) {
+      refuseWord(placeOf(record.guess.word) + ": '" + record.guess.word.text +
+                 "' is a guessing parameter of a " + kindName(record.kind) + " item of " +
+                 std::to_string(record.count) + " categories, which has none" + formatNote);
+      return false;
+    }
+    return dichotomousOnly(record.table[present - 1].word, record.count);
+  };
+  // Completes a record whose last value stood on line: the intercept from difficulties, the
+  // item's categories, the values written to the outputs.
   auto finishRecord = [&](long long line) {
     if (f.b > 0) {
       // d = -(a1 b1 + ... + ab bb) over the record's last b slopes, already scaled.
@@ -315,18 +615,62 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
                ": the intercept from the difficulties is out of range" + formatNote);
         return false;
       }
-      if (!out.intercepts.empty()) {
-        if (interceptIndex >= out.intercepts.size()) return overflow(line), false;
-        out.intercepts[interceptIndex++] = intercept;
-      }
+      record.intercept = {true, intercept, {}};
       negatedDifficulties.clear();
+    }
+    if (f.table() && !settleTable()) return false;
+    if (f.k + f.p == 0 && !f.table()) record.count = 2;
+    const std::string order = interceptOrderProblem(record.kind, record.count,
+                                                    record.intercept.value, record.rest.data());
+    if (!order.empty()) {
+      // The first intercept that is not below the one before it.
+      std::size_t k = 0;
+      double previous = record.intercept.value;
+      while (k + 1 < record.rest.size() && record.rest[k] < previous) previous = record.rest[k++];
+      const Word& word = record.restWords[k];
+      refuseWord("line " + std::to_string(word.line) + ": '" + word.text + "': " + order +
+                 formatNote);
+      return false;
+    }
+    if (makesIntercepts(f) && !out.intercepts.empty()) {
+      if (interceptIndex >= out.intercepts.size()) return overflow(line), false;
+      out.intercepts[interceptIndex++] = record.intercept.value;
+    }
+    if (f.c > 0 && !out.guessing.empty()) {
+      if (guessIndex >= out.guessing.size()) return overflow(line), false;
+      out.guessing[guessIndex++] = record.guess.present ? record.guess.value : 0.0;
+    }
+    if (out.categories != nullptr) {
+      out.categories->add(record.kind, record.count, record.rest.data());
     }
     ++result.records;
     return true;
   };
+  // Reads one record from nextWord (false: no word, the result refused); lines > 0 when
+  // records are lines.
+  auto readRecord = [&](auto&& nextWord, std::size_t lines, const std::string& unit) {
+    record.clear();
+    for (std::size_t i = 0; i < f.record.size(); ++i) {
+      const char letter = f.record[i];
+      int words = 1;
+      if (letter == 'R') {
+        words = record.count - 2;
+      } else if ((letter == 'C' || letter == 'G') && f.m > 0 && record.model != Model::ThreePL) {
+        words = 0;  // a graded, 2PL or partial credit item has no guessing word
+      }
+      for (int w = 0; w < words; ++w) {
+        Word word;
+        if (!nextWord(word)) return false;
+        record.lastLine = word.line;
+        if (letter != 'X' && !takeValue(letter, word)) return false;
+      }
+      if (i == f.lastCount && !settleCount(lines, unit)) return false;
+    }
+    return finishRecord(record.lastLine);
+  };
 
   if (spec.recordsAreLines()) {
-    // One record per line: fields past the format are ignored, too few are refused. A theta
+    // One record per line: fields past the record are ignored, too few are refused. A theta
     // line missing a value is passed over (R and pandas write NA or nothing for an examinee
     // without a score); an item line missing one is refused.
     const bool words = spec.separator == ' ';
@@ -336,41 +680,56 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     std::string text;
     long long skipNumber = 1;  // skip numbering: blank lines do not count
     long long longLine = 0, passedOver = 0, firstPassed = 0;
-    std::size_t longCount = 0;
+    std::size_t longCount = 0, longRead = 0;
     while (lines.next(text)) {
       if (isBlankLine(text)) continue;
       if (rowIsSkipped(spec.rowSkip, skipNumber++)) continue;
       const long long line = lines.number();
       const std::vector<std::string> fields = splitFields(text, spec.separator);
       const std::string at = "line " + std::to_string(line);
-      if (fields.size() < perRecord) {
+      if (fields.size() < f.fewest) {
         return refuse(at + " holds " + std::to_string(fields.size()) + unit + ", column format " +
-                      spec.columnFormat + " reads " + std::to_string(perRecord) +
-                      " per record (one record per line)");
+                      spec.columnFormat + " reads " + (f.variable() ? "at least " : "") +
+                      std::to_string(f.fewest) + " per record (one record per line)");
       }
-      if (fields.size() > perRecord && longLine == 0) {
+      if (!f.variable()) {
+        // Letters and fields pair by position: a missing value is seen before any is read.
+        if (fields.size() > perRecord && longLine == 0) {
+          longLine = line;
+          longCount = fields.size();
+          longRead = perRecord;
+        }
+        if (const std::size_t missing = firstMissing(f, fields); missing < perRecord) {
+          if (readsThetaOnly(f)) {
+            if (passedOver++ == 0) firstPassed = line;
+            continue;
+          }
+          return refuse(at + ", column " + std::to_string(missing + 1) + ": " +
+                        missingText(fields[missing]) + " where a value is read" + formatNote);
+        }
+      }
+      std::size_t cursor = 0;
+      auto nextField = [&](Word& word) {
+        if (cursor >= fields.size()) {
+          refuse(at + " holds " + std::to_string(fields.size()) + unit + ", column format " +
+                 spec.columnFormat + " reads more for this item (one record per line)");
+          return false;
+        }
+        word = {fields[cursor], line, cursor + 1};
+        ++cursor;
+        return true;
+      };
+      if (!readRecord(nextField, fields.size(), unit)) return result;
+      if (f.variable() && fields.size() > cursor && longLine == 0) {
         longLine = line;
         longCount = fields.size();
+        longRead = cursor;
       }
-      if (const std::size_t missing = firstMissing(f.record, fields); missing < perRecord) {
-        if (readsThetaOnly(f)) {
-          if (passedOver++ == 0) firstPassed = line;
-          continue;
-        }
-        return refuse(at + ", column " + std::to_string(missing + 1) + ": " +
-                      (fields[missing].empty() ? std::string("an empty field")
-                                               : "'" + fields[missing] + "'") +
-                      " where a value is read" + formatNote);
-      }
-      for (std::size_t k = 0; k < perRecord; ++k) {
-        if (f.record[k] != 'X' && !takeValue(f.record[k], fields[k], line)) return result;
-      }
-      if (!finishRecord(line)) return result;
     }
     if (longLine != 0) {
       result.lineNote = spec.name + ": line " + std::to_string(longLine) + " holds " +
                         std::to_string(longCount) + unit + " where column format " +
-                        spec.columnFormat + " reads " + std::to_string(perRecord) +
+                        spec.columnFormat + " reads " + std::to_string(longRead) +
                         "; what is left at the end of such lines is ignored.";
     }
     if (passedOver > 0) {
@@ -383,11 +742,11 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
   } else {
     WordReader words(in);
     long long lineNumber = 1;  // skip numbering: blank lines do not count
-    std::string word;
     long long lastRecordLine = 0;  // line of the previous record's last word
     wordsPerLine = [&] {
       const int fewest = words.fewestWords(), most = words.mostWords();
-      const std::string perRecord = std::to_string(f.record.size()) + " per record";
+      const std::string perRecord = (f.variable() ? "at least " : "") +
+                                    std::to_string(f.fewest) + " per record";
       if (!mismatches.empty()) {
         return mismatches.text() + " where column format " + spec.columnFormat + " reads " +
                perRecord;
@@ -404,18 +763,20 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
       }
       if (!words.skipBlank()) break;  // only white space is left: no further record
       bool firstWord = true;
-      for (char letter : f.record) {
-        if (!words.word(word)) {
-          return refuseWord("line " + std::to_string(words.wordLine()) +
-                            ": the file ends inside a record" + formatNote);
+      auto nextWord = [&](Word& word) {
+        if (!words.word(word.text)) {
+          refuseWord("line " + std::to_string(words.wordLine()) +
+                     ": the file ends inside a record" + formatNote);
+          return false;
         }
         if (firstWord && words.wordLine() == lastRecordLine) mismatches.note(lastRecordLine);
         firstWord = false;
         mismatches.count(words.wordLine(), words.wordsOnLine());
-        if (letter == 'X') continue;
-        if (!takeValue(letter, word, words.wordLine())) return result;
-      }
-      if (!finishRecord(words.wordLine())) return result;
+        word.line = words.wordLine();
+        word.column = 0;
+        return true;
+      };
+      if (!readRecord(nextWord, 0, " words")) return result;
       lastRecordLine = words.wordLine();
       ++lineNumber;
     }
@@ -474,7 +835,7 @@ std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec) {
       const std::vector<std::string> fields =
           passesOver ? splitFields(text, spec.separator) : std::vector<std::string>();
       if (!passesOver || fields.size() < f.record.size() ||
-          firstMissing(f.record, fields) == f.record.size()) {
+          firstMissing(f, fields) == f.record.size()) {
         ++records;
       }
     }

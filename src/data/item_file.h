@@ -6,15 +6,33 @@
 //   G guessing written as a logit x: g = 1 / (1 + exp(-x))
 //   N intercept written negated: d = -x (scaled like A)
 //   T theta coordinate (never scaled)        X a word that is discarded
+// Polytomous items (see item_categories.h) add:
+//   K category count m of a graded item (2 to 20): D or N reads d_1, R the rest
+//   P the same for a partial credit item
+//   R m - 2 words d_2 .. d_(m-1) (negated with N, scaled like D), after the record's K, P, M
+//   M item model: 1 or 3PL (C or G reads its word; m must be 2), 2 or graded (C and G read
+//     no word), 2PL (m 2, no guessing word), gpcm (partial credit, no guessing word); K then
+//     gives the count whatever the model
+//   E one graded category intercept of a table column: the record's E fields hold d_1 ..
+//     d_(m-1), NA (or empty) past the item's last; m is 1 + the values present
+//   Q the same for a partial credit item
+//   S a column with a value for partial credit items and NA for graded ones: with a value,
+//     the record's E intercepts are partial credit ones
+// In a record with E or Q fields, D, N, C, G and S may be NA (empty): the intercepts come
+// from D or N (a dichotomous item, every E or Q missing) or from E or Q (D or N missing); a
+// missing guessing parameter is 0, and a polytomous item may have none.
 // Values are whitespace-separated words; lines matter only for row skipping. When records
 // are lines (a separator other than a blank, or oneRecordPerLine set), each line read is
-// split by splitFields and holds one record: fields past the format are ignored (noted
-// once), too few are refused, a used field that is NA or empty is refused in an item file
-// and makes a theta file (letters T and X only) pass the line over (noted once). Slopes and
-// thetas share one running index into the slope output. The outputs are caller-owned, and
-// the reader never writes past them: a file that holds another number of records than they
-// fit, a format that cannot fit them, and a word that is not a finite number are refused
-// with a message naming the file, the line, the word or the format and the counts.
+// split by splitFields and holds one record, read field after field: fields past the record
+// are ignored (noted once), too few are refused, a used field that is NA or empty (where the
+// letter needs a value) is refused in an item file and makes a theta file (letters T and X
+// only) pass the line over (noted once). Slopes and thetas share one running index into the
+// slope output. The outputs are caller-owned, and the reader never writes past them: a file
+// that holds another number of records than they fit, a format that cannot fit them, and a
+// word that is not a finite number are refused with a message naming the file, the line, the
+// word or the format and the counts. So is a category count or model word that is none, a
+// graded item whose intercepts do not decrease, and a record of more than 2 categories when
+// the caller takes dichotomous items only.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +49,7 @@
 inline constexpr double kNormalScale = 1.702;
 
 // Every letter a column format may hold; the reader stops at any other character.
-inline constexpr std::string_view kColumnLetters = "ABCDGNTX";
+inline constexpr std::string_view kColumnLetters = "ABCDEGKMNPQRSTX";
 
 // The letters one record reads: the format in capitals, up to its first character that is no
 // column letter.
@@ -43,8 +61,8 @@ struct ItemFileOutputs {
   std::span<double> guessing;    // empty: not wanted
   // For item files (intercepts wanted): the number of "A" the format must hold. 0: no check.
   int dimension = 0;
-  // Not null: gets one entry per record read (kind, category count, intercepts d_2 ..), and
-  // records of more than 2 categories are read. Null: such a record is refused.
+  // Not null: cleared, then gets one entry per record read (kind, category count, intercepts
+  // d_2 ..), and records of more than 2 categories are read. Null: such a record is refused.
   ItemCategories* categories = nullptr;
 };
 
@@ -74,6 +92,6 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
 std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec);
 
 // Why readItemStream refuses columnFormat before it reads a word, in its words ("column format
-// QQ reads no value"), or an empty text when it takes the format. dimension > 0: an item file,
+// ZZ reads no value"), or an empty text when it takes the format. dimension > 0: an item file,
 // which must hold that many "A".
 std::string columnFormatProblem(const std::string& columnFormat, int dimension);

@@ -4,9 +4,10 @@
 // write.table), mirt fscores tables, flexMIRT and IRTPRO -prm.txt files, BILOG-MG .PAR and .SCO
 // files, PARSCALE .PAR files and generic tables with or without a header. For a recognised
 // file the result holds the data-file format that reads it (row-skip list, column format,
-// separator, one record per line, metric), the item or point count, and notes on what the
-// format leaves out (item types Torvak does not read, group lines). For another file it names
-// the nearest layout and why the file does not fit it.
+// separator, one record per line, metric), the item or point count, and notes on the graded
+// and partial credit items it holds and on what the format leaves out (item types Torvak does
+// not read, group lines). For another file it names the nearest layout and why the file does
+// not fit it.
 #pragma once
 
 #include <istream>

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "data/column_names.h"
+#include "data/item_categories.h"
 #include "data/layout_text.h"
 #include "data/row_skip.h"
 
@@ -83,11 +84,37 @@ Reading readNames(const std::vector<std::string>& names) {
     each([](const std::string& n) {
       return n == "dffclt" ? 'B' : n == "gussng" ? 'C' : n == "(intercept)" ? 'D' : 'A';
     });
-  } else if (allMatch(named, "a|a[0-9]+|d|d[0-9]+|g|u|b")) {
+  } else if (allMatch(named, "a|a[0-9]+|d|d[0-9]+|g|u|b|ak[0-9]+")) {
     r.metric = 0;
-    if (has(named, "d")) {
+    const bool polytomous = std::any_of(named.begin(), named.end(), [](const std::string& n) {
+      return matches(n, "d[1-9][0-9]*|ak[0-9]+");
+    });
+    if (polytomous) {
+      // Graded items write d1 .. d(m-1), partial credit (gpcm) items ak0 .. ak(m-1) and d0 ..
+      // d(m-1), dichotomous ones d, g and u; the columns are the union of the items' names in
+      // the order they first appear, NA where an item has none. E reads d1 ..; S reads ak1,
+      // which has a value for partial credit items only (recognizeNamedTable makes E into Q
+      // when no item is graded).
       r.layout = "mirt item table, slope-intercept";
-      // d1, d2, ... are the intercepts of graded items, NA for the others.
+      int next = 1;
+      for (const std::string& n : names) {
+        if (!matches(n, "d[1-9][0-9]*")) continue;
+        if (n != "d" + std::to_string(next++)) {
+          r.layout.clear();
+          r.why = "its category intercepts d1, d2, ... are not in order ('" + n + "')";
+          return r;
+        }
+      }
+      each([](const std::string& n) {
+        return matches(n, "a[0-9]*")          ? 'A'
+               : n == "d"                     ? 'D'
+               : n == "g"                     ? 'C'
+               : matches(n, "d[1-9][0-9]*")   ? 'E'
+               : n == "ak1"                   ? 'S'
+                                              : 'X';
+      });
+    } else if (has(named, "d")) {
+      r.layout = "mirt item table, slope-intercept";
       each([](const std::string& n) {
         return n[0] == 'a' ? 'A' : n == "d" ? 'D' : n == "g" ? 'C' : 'X';
       });
@@ -97,7 +124,7 @@ Reading readNames(const std::vector<std::string>& names) {
         return n[0] == 'a' ? 'A' : n == "b" ? 'B' : n == "g" ? 'C' : 'X';
       });
     } else {
-      r.why = "its intercepts are d1, d2, ...: graded items, which Torvak does not read yet";
+      r.why = "it names no intercept (d, d1, ...) and no difficulty (b)";
     }
   } else {
     r.layout = "table with named columns";
@@ -122,19 +149,57 @@ std::size_t countOf(const std::string& letters, const char* set) {
 std::string recordProblem(const std::string& letters) {
   const std::size_t slopes = countOf(letters, "A"), thetas = countOf(letters, "T");
   const std::size_t intercepts = countOf(letters, "BDN"), guessing = countOf(letters, "CG");
+  const std::size_t categories = countOf(letters, "EQ");
   if (thetas > 0) {
-    return slopes + intercepts + guessing == 0 ? std::string()
-                                               : "it names both item parameters and thetas";
+    return slopes + intercepts + guessing + categories == 0
+               ? std::string()
+               : "it names both item parameters and thetas";
   }
   if (slopes == 0) return "it names no slope";
   if (slopes > 25) return "it names more than 25 slopes";
-  if (intercepts != 1)
+  if (categories > static_cast<std::size_t>(kMostCategories - 1))
+    return "it names more than " + std::to_string(kMostCategories - 1) + " category intercepts";
+  if (categories == 0 ? intercepts != 1 : intercepts > 1)
     return "it names " + std::to_string(intercepts) +
            " intercepts or difficulties where an item has one";
   if (countOf(letters, "B") == 1 && slopes > 1)
     return "a difficulty with " + std::to_string(slopes) +
            " slopes: write the slope-intercept table";
   if (guessing > 1) return "it names more than one guessing column";
+  return {};
+}
+
+// Why a row of a table with category intercepts (E) is left out: an item of another type
+// (nominal, or with no intercept), or NA in a slope; empty when the format reads it.
+// gpcm: the row has partial credit scoring values (ak0 ..); intercepts: its E values.
+std::string categoryRowProblem(const TextLine& line, const std::string& letters,
+                               const std::vector<std::string>& names, bool& gpcm,
+                               std::size_t& intercepts) {
+  gpcm = false;
+  intercepts = 0;
+  std::size_t scoring = 0;
+  bool intercept = false;
+  for (std::size_t c = 0; c < letters.size(); ++c) {
+    const std::string& f = line.fields[c];
+    if (isMissingField(f)) {
+      if (letters[c] == 'A') return "NA or an empty slope";
+      continue;
+    }
+    if (letters[c] == 'E') ++intercepts;
+    if (letters[c] == 'D') intercept = true;
+    if (!matches(names[c], "ak[0-9]+")) continue;
+    // gpcm fixes ak_k at k; a nominal item estimates them.
+    ++scoring;
+    gpcm = true;
+    if (numberOf(f) != std::stod(names[c].substr(2))) {
+      return "nominal: " + names[c] + " is " + f;
+    }
+  }
+  if (!intercept && intercepts == 0) return "no intercept";
+  if (gpcm && scoring != intercepts + 1) {
+    return std::to_string(scoring) + " scoring values for " + std::to_string(intercepts + 1) +
+           " categories";
+  }
   return {};
 }
 
@@ -174,16 +239,20 @@ LayoutAttempt recognizeNamedTable(const LayoutText& text) {
         "line " + std::to_string(header.fileLine) + " names the columns, but " + problem);
   }
   const bool theta = countOf(reading.letters, "T") > 0;
+  const bool categories = countOf(reading.letters, "E") > 0;
+  std::string letters = reading.letters;
   std::vector<long long> skipped{header.counted};
   std::string leftOut;
   long long leftOutCount = 0, missing = 0, rows = 0;
+  bool graded = false;  // a row with category intercepts and no partial credit scoring
   for (std::size_t i = 1; i < text.lines.size(); ++i) {
     const TextLine& line = text.lines[i];
     bool lacking = false;
     for (std::size_t c = 0; c < length; ++c) {
       const char letter = reading.letters[c];
       const std::string& f = line.fields[c];
-      if (letter == 'X') continue;
+      const bool checked = letter != 'X' || (categories && matches(names[c], "ak[0-9]+"));
+      if (!checked) continue;
       if (isMissingField(f)) {
         lacking = true;
         continue;
@@ -194,15 +263,33 @@ LayoutAttempt recognizeNamedTable(const LayoutText& text) {
                                 (letter == 'C' ? "a guessing parameter" : "a number"));
       }
     }
-    if (!lacking) {
+    std::string why;
+    if (categories) {
+      // NA is how mirt writes a parameter an item does not have: the reader takes the row
+      // when its intercepts come from d or from d1 ...
+      bool gpcm = false;
+      std::size_t values = 0;
+      why = categoryRowProblem(line, reading.letters, names, gpcm, values);
+      if (why.empty()) {
+        ++rows;
+        graded = graded || (!gpcm && values > 0);
+        continue;
+      }
+    } else if (!lacking) {
       ++rows;
+      continue;
     } else if (theta) {
       ++missing;  // the reader passes such a line over itself
-    } else {
-      skipped.push_back(line.counted);
-      if (++leftOutCount <= 5)
-        leftOut += (leftOut.empty() ? "" : ", ") + line.fields[0] + " (" + lineName(line) + ")";
+      continue;
     }
+    skipped.push_back(line.counted);
+    if (++leftOutCount <= 5)
+      leftOut += (leftOut.empty() ? "" : ", ") + line.fields[0] + " (" + lineName(line) +
+                 (why.empty() ? "" : ", " + why) + ")";
+  }
+  if (categories && std::find(names.begin(), names.end(), "ak1") != names.end() && !graded) {
+    // No graded item: the intercepts d1 .. are partial credit ones, and ak1 tells nothing.
+    for (char& l : letters) l = l == 'E' ? 'Q' : l == 'S' ? 'X' : l;
   }
   if (rows == 0)
     return missedLayout(reading.layout, 0.8,
@@ -214,13 +301,14 @@ LayoutAttempt recognizeNamedTable(const LayoutText& text) {
   found.count = rows;
   found.dimension = static_cast<int>(countOf(reading.letters, theta ? "T" : "A"));
   found.metric = theta ? -1 : reading.metric;
-  found.spec.columnFormat = reading.letters;
+  found.spec.columnFormat = letters;
   found.spec.rowSkip = rowSkipListOf(skipped);
   if (leftOutCount > 0) {
     found.notes.push_back(std::to_string(leftOutCount) + " item" +
                           (leftOutCount > 1 ? "s are" : " is") +
-                          " left out for NA or an empty field (other item types): " + leftOut +
-                          (leftOutCount > 5 ? ", ..." : ""));
+                          (categories ? " left out (other item types): "
+                                      : " left out for NA or an empty field (other item types): ") +
+                          leftOut + (leftOutCount > 5 ? ", ..." : ""));
   }
   if (missing > 0) found.notes.push_back(linesHoldMissing(missing));
   return {std::move(found), 1.0};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 #include "data/column_names.h"
@@ -27,6 +28,13 @@ bool letterReads(char letter, Meaning meaning) {
     case 'D': return meaning == Meaning::Intercept;
     case 'N': return meaning == Meaning::NegatedIntercept;
     case 'T': return meaning == Meaning::Theta;
+    case 'E':
+    case 'Q':
+    case 'R': return meaning == Meaning::Intercept;
+    case 'S': return meaning == Meaning::Scoring;
+    case 'K':
+    case 'P':
+    case 'M': return false;  // no known name is a category count or an item model
     default: return true;  // X takes any column
   }
 }
@@ -42,6 +50,13 @@ const char* described(char letter) {
     case 'D': return "an intercept";
     case 'N': return "an intercept written negated";
     case 'T': return "a theta coordinate";
+    case 'E': return "a graded item's category intercept";
+    case 'Q': return "a partial credit item's category intercept";
+    case 'R': return "an item's further intercepts";
+    case 'S': return "a partial credit item's category score";
+    case 'K': return "a graded item's category count";
+    case 'P': return "a partial credit item's category count";
+    case 'M': return "an item model";
     default: return "a column that is passed over";
   }
 }
@@ -63,19 +78,28 @@ bool namesColumns(const std::vector<std::string>& words, const std::string& reco
   return known >= std::min<int>(2, static_cast<int>(words.size()));
 }
 
+// Where letters and columns stop pairing by position: at R, whose words vary with the
+// record's category count, and at C or G after an M, which read a word for 3PL items only.
+std::size_t fixedLetters(const std::string& record) {
+  std::size_t end = record.find('R');
+  if (record.find('M') != std::string::npos) end = std::min(end, record.find_first_of("CG"));
+  return std::min(end, record.size());
+}
+
 std::string checkHeader(const std::vector<std::string>& words, const std::string& record,
                         const DataFileSpec& spec, long long fileLine) {
   if (!namesColumns(words, record)) return {};
   const std::size_t offset = record.size() - words.size();
   std::string readsIt = record;
   std::string first;  // the first contradiction, for the message
-  for (std::size_t i = 0; i < words.size(); ++i) {
+  for (std::size_t i = 0; i < words.size() && offset + i < fixedLetters(record); ++i) {
     const char letter = record[offset + i];
     const Meaning meaning = meaningOf(words[i]);
     if (meaning == Meaning::Unknown || letterReads(letter, meaning)) continue;
     readsIt[offset + i] = letterFor(meaning);
     if (first.empty()) {
-      first = "'" + words[i] + "' names " + described(letterFor(meaning)) +
+      first = "'" + words[i] + "' names " +
+              described(meaning == Meaning::Scoring ? 'S' : letterFor(meaning)) +
               ", but it stands over letter " + letter + " (" + described(letter) + ")";
     }
   }
@@ -85,11 +109,17 @@ std::string checkHeader(const std::vector<std::string>& words, const std::string
          " reads the columns as they are named.";
 }
 
-// A skipped line that a record would read whole: every used word a number, guessing in range.
+// A skipped line that a record would read whole: every used word a number, guessing in range
+// (in a table of category intercepts, intercepts and guessing may be NA). Records whose length
+// varies are not matched.
 bool readsAsRecord(const std::vector<std::string>& words, const std::string& record) {
-  if (words.size() != record.size()) return false;
+  if (words.size() != record.size() || fixedLetters(record) < record.size()) return false;
+  const bool table = record.find_first_of("EQ") != std::string::npos;
   for (std::size_t i = 0; i < record.size(); ++i) {
     if (record[i] == 'X') continue;
+    if (table && std::string_view("DNCGEQS").find(record[i]) != std::string_view::npos &&
+        (words[i].empty() || words[i] == "NA"))
+      continue;
     double value = 0.0;
     if (!parseDoubleToken(words[i], value) || !std::isfinite(value)) return false;
     if (record[i] == 'C' && !(value >= 0.0 && value < 1.0)) return false;

@@ -12,7 +12,8 @@
 //   noted once, with the skip list that would read it.
 // A header may be one name shorter than the records (R's write.table leaves out the row-name
 // column's name): it then stands over the record's last letters. Names that are not known
-// are not checked.
+// are not checked, nor are columns past a record's first R (or past a C or G after an M),
+// whose place varies with the item.
 #pragma once
 
 #include <istream>

@@ -74,6 +74,14 @@ QWidget* LinkingParametersDialog::createFormatGroup() {
   type_->setMinimumContentsLength(30);
   row_ = createUpperCaseEdit(Row);
   column_ = createUpperCaseEdit(Column);
+  column_->setToolTip(
+      "One letter per word or field of a record:\n"
+      "A slope, B difficulty, C guessing, G guessing as a logit, D intercept,\n"
+      "N intercept negated, T theta coordinate, X passed over;\n"
+      "graded and partial credit items: K or P the category count (D reads d1,\n"
+      "R the other intercepts), M the item model (1 or 3PL, 2 or graded, 2PL, gpcm),\n"
+      "E or Q one category intercept of a table column (NA past the item's last),\n"
+      "S a column with a value for partial credit items only (mirt's ak1)");
   logistic_ = createRadio("1(logistic)", Logistic);
   normal_ = createRadio("1.702(normal)", Normal);
   separator_ = createList(Separator);

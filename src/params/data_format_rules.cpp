@@ -28,7 +28,9 @@ bool formatFits(const std::string& columnFormat, bool thetaFile, int dimension) 
   const int thetas = countOf(columnFormat, 'T');
   if (thetaFile) {
     int itemLetters = 0;
-    for (char letter : std::string_view("ABCDGN")) itemLetters += countOf(columnFormat, letter);
+    for (char letter : std::string_view("ABCDEGKMNPQRS")) {
+      itemLetters += countOf(columnFormat, letter);
+    }
     return itemLetters == 0 && thetas > 0 && (dimension == 0 || thetas == dimension);
   }
   return thetas == 0 && countOf(columnFormat, 'A') > 0 &&
@@ -43,7 +45,8 @@ std::string dataFormatProblem(const std::string& rowSkip, const std::string& col
   if (columnFormat.empty()) return {};
   if (const char stray = strayColumnLetter(columnFormat); stray != '\0') {
     return "column format " + columnFormat + ": '" + std::string(1, stray) +
-           "' is no column letter (A, B, C, D, G, N, T or X); the reader would stop at it";
+           "' is no column letter (A, B, C, D, E, G, K, M, N, P, Q, R, S, T or X); the "
+           "reader would stop at it";
   }
   return columnFormatProblem(columnFormat, dimension);
 }

@@ -2,7 +2,8 @@
 // the readers of a run take a stored format.
 //
 // Letters are counted as the item-file reader counts them (A slope, B difficulty, C guessing,
-// D intercept, T theta coordinate, X a word passed over). An item file (From, To) fits a
+// D intercept, T theta coordinate, X a word passed over, and the item letters of polytomous
+// records, see item_file.h). An item file (From, To) fits a
 // format that the reader takes for dimension d: exactly d "A" and no "T". An empirical theta
 // file fits a format of d "T" and no item letter. Dimension 0 (none chosen) leaves the count
 // of "A" or "T" open.

@@ -73,7 +73,16 @@ void ItemTable::showItems(const ResultsPair& pair, const std::set<long long>& le
   int row = 0;
   for (const ResultsItem& item : pair.items) {
     setItem(row, Use, useCell(item.item, !leftOut.count(item.item)));
-    setItem(row, Item, new NumberCell(QString::number(item.item), static_cast<double>(item.item)));
+    auto* number = new NumberCell(QString::number(item.item), static_cast<double>(item.item));
+    if (!item.model.empty()) {
+      number->setText(QString("%1 (%2, %3)")
+                          .arg(item.item)
+                          .arg(QString::fromStdString(item.model))
+                          .arg(item.categories));
+      number->setToolTip(QString("%1 categories; its RMSD is over all of their probabilities")
+                             .arg(item.categories));
+    }
+    setItem(row, Item, number);
     setItem(row, Share, item.share ? numberCell(*item.share) : new NumberCell({}, -HUGE_VAL));
     setItem(row, Rmsd, numberCell(item.rmsd));
     setItem(row, MaxDifference, numberCell(item.maxDifference));

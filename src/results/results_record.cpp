@@ -120,6 +120,11 @@ ResultsItem item(const json& value, const std::string& where, int d) {
   const json& flagged = field(value, "flagged");
   if (!flagged.is_boolean()) throw Refusal{member(where, "flagged"), "not true or false"};
   row.flagged = flagged.get<bool>();
+  // Rows of polytomous items name their model; files of dichotomous items have no such key.
+  if (const json& model = field(value, "model"); !model.is_null()) {
+    row.model = text(model, member(where, "model"));
+    row.categories = static_cast<int>(integer(field(value, "categories"), member(where, "categories")));
+  }
   return row;
 }
 

@@ -33,6 +33,9 @@ struct ResultsItem {
   double rmsd = 0.0;
   double maxDifference = 0.0;
   bool flagged = false;
+  // A polytomous item: "graded" or "partial credit" and its categories; empty and 2 otherwise.
+  std::string model;
+  int categories = 2;
 };
 
 struct ResultsErrors {

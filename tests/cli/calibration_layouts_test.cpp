@@ -63,12 +63,12 @@ const Layout kLayouts[] = {
               "\n";
      },
      "\"item\" \"N\" \"M\" \"xsi.item\" \"est.guess\" \"guess\" \"AXsi_.Cat1\" \"B.Cat1.Dim1\"\n"},
-    {"flexMIRT 3PL -prm.txt, a graded item and the group line", "flexMIRT -prm.txt, 3PL", "{4,7}",
+    {"flexMIRT 3PL -prm.txt, a nominal item and the group line", "flexMIRT -prm.txt, 3PL", "{4,7}",
      "XXXXXXGDA",
      [](int n, const Item& i) {
-       return std::string(n == 4 ? "1\tv9\t1\t1\t2\t3\t0.5\t-0.5\t1.0\n" : "") + "1\tv" +
-              std::to_string(n) + "\t1\t1\t1\t2\t" + logit(i.g) + "\t" + number(i.d) + "\t" +
-              number(i.a) + "\n";
+       const std::string nominal = "1\tv9\t1\t1\t3\t3\t0\t1.0\t2.0\t0.9\t0\t0.5\t-0.5\n";
+       return (n == 4 ? nominal : "") + "1\tv" + std::to_string(n) + "\t1\t1\t1\t2\t" +
+              logit(i.g) + "\t" + number(i.d) + "\t" + number(i.a) + "\n";
      },
      "", "0\tGroup1\t1\t1\t0\t0.0\t1.0\n"},
     {"mirt coef IRTpars, write.table", "mirt item table, IRTpars", "{1}", "XABCX",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -372,4 +373,246 @@ TEST(ItemFile, OneRecordPerLineIgnoresTrailingWordsAndRefusesShortLines) {
   // Without the option the same file wraps: the record takes a word from the next line.
   Arrays wrapped(3, 3, 0);
   EXPECT_EQ(readSpec("i1 1 0\ni2 0.5\ni3 1 1\n", separated("XAD", "", ' '), wrapped, 1).code, 2);
+}
+
+namespace {
+
+// What a file of polytomous records must come out as: every record's slopes, intercept d_1,
+// guessing, kind, category count, and the intercepts d_2 .. of all records in order.
+struct PolytomousCase {
+  const char* name;
+  std::string text;
+  DataFileSpec spec;
+  int scaleFlag;
+  std::vector<double> slopes, intercepts, guessing;
+  std::vector<ItemKind> kinds;
+  std::vector<int> counts;
+  std::vector<double> rest;
+};
+
+DataFileSpec polytomousSpec(const std::string& format, const std::string& rowSkip, char separator,
+                            int oneRecordPerLine, int fileType = 0) {
+  DataFileSpec spec{"items.txt", format, rowSkip, fileType};
+  spec.separator = separator;
+  spec.oneRecordPerLine = oneRecordPerLine;
+  return spec;
+}
+
+ItemFileResult readPolytomous(const std::string& text, const DataFileSpec& spec, Arrays& arrays,
+                              ItemCategories* categories, int scaleFlag = 0) {
+  std::istringstream in(text);
+  ItemFileOutputs out = arrays.outputs(1);
+  out.categories = categories;
+  return readItemStream(in, spec, scaleFlag, out);
+}
+
+constexpr auto D = ItemKind::Dichotomous;
+constexpr auto Gr = ItemKind::Graded;
+constexpr auto Pc = ItemKind::PartialCredit;
+const char* const kLogitOfTwoTenths = "-1.3862943611198906";  // g = 0.2
+
+}  // namespace
+
+TEST(ItemFile, PolytomousRecordsReadTheirKindsCountsAndIntercepts) {
+  const std::string logit = kLogitOfTwoTenths;
+  // flexMIRT: a 3PL, a 2PL and a graded item of 4 categories, then the group line.
+  const std::string flexmirt = "1\tv1\t1\t1\t1\t2\t" + logit + "\t-0.5\t1.2\n" +
+                               "1\tv2\t1\t1\t2\t2\t0.3\t0.8\n" +
+                               "1\tv3\t1\t1\t2\t4\t1.2\t0.1\t-0.8\t0.95\n" +
+                               "0\tGroup1\t1\t1\t0\t0.0\t1.0\n";
+  std::string blanks = flexmirt;
+  std::replace(blanks.begin(), blanks.end(), '\t', ' ');
+  std::string wrapped = blanks;  // the graded record over two lines
+  wrapped.replace(wrapped.find(" 0.1 -0.8"), 1, "\n");
+  const std::vector<double> a{1.2, 0.8, 0.95}, d{-0.5, 0.3, 1.2}, g{0.2, 0, 0};
+  const std::vector<ItemKind> flexKinds{D, D, Gr};
+  const double s = kNormalScale;
+  const PolytomousCase cases[] = {
+      {"flexMIRT mixed, tab", flexmirt, polytomousSpec("XXXXMKGDRA", "{4}", '\t', 0), 0, a, d, g,
+       flexKinds, {2, 2, 4}, {0.1, -0.8}},
+      {"flexMIRT mixed, words", blanks, polytomousSpec("XXXXMKGDRA", "{4}", ' ', 0), 0, a, d, g,
+       flexKinds, {2, 2, 4}, {0.1, -0.8}},
+      {"flexMIRT mixed, a record wrapped", wrapped, polytomousSpec("xxxxmkgdra", "{4}", ' ', 0), 0,
+       a, d, g, flexKinds, {2, 2, 4}, {0.1, -0.8}},
+      {"flexMIRT mixed, one record per line", blanks,
+       polytomousSpec("XXXXMKGDRA", "{4}", ' ', 1), 0, a, d, g, flexKinds, {2, 2, 4}, {0.1, -0.8}},
+      {"IRTPRO 3PL, 2PL and graded, b values past the record",
+       "V1 1 1 2 1.2 -0.5 " + logit + " 0.42 0.2\nV2 1 2 2 0.8 0.3 -0.38\n"
+       "V3 1 2 4 0.95 1.2 0.1 -0.8 -1.26 -0.1 0.84\nGroup1 1 0.0 1.0\n",
+       polytomousSpec("XXMKADRG", "{4}", ' ', 1), 0, a, d, g, flexKinds, {2, 2, 4}, {0.1, -0.8}},
+      {"model names in any case, C read for 3PL items only",
+       "i1 gpcm 3 1.0 0.4 -0.6\ni2 3PL 2 1.1 -0.2 0.15\ni3 Graded 3 0.9 0.7 -0.1\n"
+       "i4 2pl 2 0.5 0.1\n",
+       polytomousSpec("XMKADRC", "", ' ', 1), 0, {1.0, 1.1, 0.9, 0.5}, {0.4, -0.2, 0.7, 0.1},
+       {0, 0.15, 0, 0}, {Pc, D, Gr, D}, {3, 2, 3, 2}, {-0.6, -0.1}},
+      {"P: partial credit intercepts in any order", "i1 3 1.1 0.5 1.5\ni2 2 0.7 -0.2\n",
+       polytomousSpec("XPADR", "", ' ', 0), 0, {1.1, 0.7}, {0.5, -0.2}, {0, 0}, {Pc, D}, {3, 2},
+       {1.5}},
+      {"mirt 2PL, 3PL and graded, write.csv",
+       "\"\",\"a1\",\"d\",\"g\",\"u\",\"d1\",\"d2\",\"d3\"\n"
+       "\"Item.1\",1.2,-0.5,0.2,1,NA,NA,NA\n"
+       "\"Item.2\",0.9,NA,NA,NA,1.5,0.2,-1.1\n"
+       "\"Item.3\",1.1,NA,NA,NA,0.4,-0.3,NA\n",
+       polytomousSpec("XADCXEEE", "{1}", ',', 0), 0, {1.2, 0.9, 1.1}, {-0.5, 1.5, 0.4},
+       {0.2, 0, 0}, {D, Gr, Gr}, {2, 4, 3}, {0.2, -1.1, -0.3}},
+      {"mirt graded and gpcm: S reads ak1, empty fields as pandas writes NA",
+       ",a1,d1,d2,ak0,ak1,ak2,d0\nI1,1.0,0.8,-0.4,,,,\nI2,0.7,0.3,0.9,0,1,2,0\n",
+       polytomousSpec("XAEEXSXX", "{1}", ',', 0), 0, {1.0, 0.7}, {0.8, 0.3}, {}, {Gr, Pc},
+       {3, 3}, {-0.4, 0.9}},
+      {"mirt 2PL and gpcm, write.table read word by word",
+       "\"a1\" \"d\" \"g\" \"u\" \"ak0\" \"ak1\" \"ak2\" \"d0\" \"d1\" \"d2\"\n"
+       "\"I1\" 1.0 0.5 0 1 NA NA NA NA NA NA\n\"I2\" 0.8 NA NA NA 0 1 2 0 0.4 -0.2\n",
+       polytomousSpec("XADCXXXXXQQ", "{1}", ' ', 0), 0, {1.0, 0.8}, {0.5, 0.4}, {0, 0}, {D, Pc},
+       {2, 3}, {-0.2}},
+      {"normal metric: the rest scaled as D, negated with N",
+       "i1 4 1.0 -0.5 0.1 0.9\ni2 3 2.0 -0.25 0.75\n",
+       polytomousSpec("XKANR", "", ' ', 0, -1), 1, {s, 2.0 * s}, {0.5 * s, 0.25 * s}, {0, 0},
+       {Gr, Gr}, {4, 3}, {-0.1 * s, -0.9 * s, -0.75 * s}},
+      {"normal metric: table intercepts scaled",
+       "a1,d,d1,d2\n1.0,NA,0.5,-0.25\n", polytomousSpec("ADEE", "{1}", ',', 0, 1), 1, {s},
+       {0.5 * s}, {}, {Gr}, {3}, {-0.25 * s}},
+  };
+  for (const PolytomousCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Arrays arrays(c.slopes.size(), c.intercepts.size(), c.guessing.size());
+    ItemCategories categories;
+    categories.add(Pc, 5, std::vector<double>(3, 9.0).data());  // cleared by the reader
+    const ItemFileResult result =
+        readPolytomous(c.text, c.spec, arrays, &categories, c.scaleFlag);
+    ASSERT_EQ(result.code, 0) << result.message;
+    EXPECT_EQ(result.records, static_cast<long long>(c.slopes.size()));
+    for (std::size_t i = 0; i < c.slopes.size(); ++i) {
+      EXPECT_DOUBLE_EQ(arrays.slopes[i], c.slopes[i]) << i;
+      EXPECT_DOUBLE_EQ(arrays.intercepts[i], c.intercepts[i]) << i;
+    }
+    for (std::size_t i = 0; i < c.guessing.size(); ++i) {
+      EXPECT_NEAR(arrays.guessing[i], c.guessing[i], 1e-12) << i;
+    }
+    EXPECT_EQ(categories.kinds, c.kinds);
+    EXPECT_EQ(categories.counts, c.counts);
+    ASSERT_EQ(categories.rest.size(), c.rest.size());
+    for (std::size_t i = 0; i < c.rest.size(); ++i) EXPECT_DOUBLE_EQ(categories.rest[i], c.rest[i]);
+    // Without categories wanted, a file of dichotomous records only still reads.
+    if (categories.polytomous()) continue;
+    Arrays plain(c.slopes.size(), c.intercepts.size(), c.guessing.size());
+    EXPECT_EQ(readPolytomous(c.text, c.spec, plain, nullptr, c.scaleFlag).code, 0);
+  }
+}
+
+TEST(ItemFile, FaultyPolytomousRecordsAreRefusedWithLineAndWord) {
+  struct Case {
+    const char* name;
+    std::string text;
+    DataFileSpec spec;
+    std::string message;  // after "items.txt: "
+    bool categories = true;
+  };
+  const DataFileSpec graded = polytomousSpec("XKADR", "", ' ', 1);
+  const DataFileSpec mixedTable = polytomousSpec("XADCXEEE", "{1}", ',', 0);
+  const std::string header = "\"\",\"a1\",\"d\",\"g\",\"u\",\"d1\",\"d2\",\"d3\"\n";
+  const std::string countWords = "' is not a category count (a whole number from 2 to 20)";
+  const Case cases[] = {
+      {"count 1", "i1 1 1.0 0.5\n", graded,
+       "line 1: '1" + countWords + " (column format XKADR)"},
+      {"count 21", "i1 2 1.0 0.5\ni2 21 1.0 0.5\n", graded,
+       "line 2: '21" + countWords + " (column format XKADR)"},
+      {"count 3.5", "i1 3.5 1.0 0.5 0.1\n", graded,
+       "line 1: '3.5" + countWords + " (column format XKADR)"},
+      {"count x, word by word", "i1 x 1.0 0.5\n", polytomousSpec("XKADR", "", ' ', 0),
+       "line 1: 'x" + countWords + " (column format XKADR)"},
+      {"graded intercepts that rise", "i1 4 1.0 0.5 -0.1 0.2\n", graded,
+       "line 1: '0.2': the intercepts of a graded item must decrease (d2 > d3) (column format "
+       "XKADR)"},
+      {"graded intercepts that stay", "i1 3 1.0 0.5 0.5\n", graded,
+       "line 1: '0.5': the intercepts of a graded item must decrease (d1 > d2) (column format "
+       "XKADR)"},
+      {"too few words for the count", "i1 3 1.0 0.5 0.1\ni2 5 1.0 0.5 0.1\n", graded,
+       "line 2 holds 5 words, column format XKADR reads 7 for this item (K '5'; one record per "
+       "line)"},
+      {"too few words, word by word", "i1 5 1.0 0.5 0.1\n", polytomousSpec("XKADR", "", ' ', 0),
+       "line 1: the file ends inside a record (column format XKADR)"},
+      {"a rest intercept that is no number", "i1 3 1.0 0.5 abc\n", graded,
+       "line 1: 'abc' is not a number (column format XKADR)"},
+      {"an item model that is none", "i1 7 2 1.0 0.5\n", polytomousSpec("XMKADR", "", ' ', 1),
+       "line 1: '7' is not an item model (1 or 3PL, 2 or graded, 2PL, gpcm) (column format "
+       "XMKADR)"},
+      {"a 3PL of 4 categories", "i1 1 4 1.0 0.5 0.1 -0.2 -1.0\n",
+       polytomousSpec("XMKADRG", "", ' ', 1),
+       "line 1: M '1', K '4': a 3PL item has 2 categories (column format XMKADRG)"},
+      {"a 3PL line without its guessing word", "i1 1 2 1.0 0.5\n",
+       polytomousSpec("XMKADRG", "", ' ', 1),
+       "line 1 holds 5 words, column format XMKADRG reads 6 for this item (M '1', K '2'; one "
+       "record per line)"},
+      {"both an intercept and category intercepts", header + "\"I1\",0.9,-0.5,NA,NA,1.5,0.2,NA\n",
+       mixedTable,
+       "line 2, column 3: both an intercept ('-0.5') and category intercepts ('1.5' ...) where an "
+       "item has one or the other (column format XADCXEEE)"},
+      {"neither", header + "\"I1\",0.9,NA,NA,NA,NA,NA,NA\n", mixedTable,
+       "line 2, column 3: 'NA' where a value is read (the item's intercept and category "
+       "intercepts are all missing) (column format XADCXEEE)"},
+      {"a gap in the category intercepts", header + "\"I1\",0.9,NA,NA,NA,1.5,,-1.1\n", mixedTable,
+       "line 2, column 7: an empty field for d2 before a value for a later one: an item's "
+       "category intercepts have no gap (column format XADCXEEE)"},
+      {"guessing with a graded item", header + "\"I1\",0.9,NA,0.2,1,1.5,0.2,-1.1\n", mixedTable,
+       "line 2, column 4: '0.2' is a guessing parameter of a graded item of 4 categories, which "
+       "has none (column format XADCXEEE)"},
+      {"NA in a slope of a table", header + "\"I1\",NA,NA,NA,NA,1.5,0.2,-1.1\n", mixedTable,
+       "line 2, column 2: 'NA' where a value is read (column format XADCXEEE)"},
+      {"NA in a rest intercept", "i1 3 1.0 0.5 NA\n", graded,
+       "line 1, column 5: 'NA' where a value is read (column format XKADR)"},
+      {"4 categories where dichotomous items are read", "i1 2 1.0 0.5\ni2 4 1.0 0.5 0.1 -0.2\n",
+       graded, "line 2: '4': an item of 4 categories where only dichotomous items are read "
+               "(column format XKADR)",
+       false},
+      {"a table item of 3 categories where dichotomous items are read",
+       header + "\"I1\",0.9,NA,NA,NA,1.5,0.2,NA\n", mixedTable,
+       "line 2: '0.2': an item of 3 categories where only dichotomous items are read (column "
+       "format XADCXEEE)",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Arrays arrays(2, 2, 2);
+    ItemCategories categories;
+    const ItemFileResult result =
+        readPolytomous(c.text, c.spec, arrays, c.categories ? &categories : nullptr);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.message, "items.txt: " + c.message);
+  }
+}
+
+TEST(ItemFile, PolytomousLettersFollowTheFormatRules) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"XKPADR", "has both K and P"},
+      {"XKKADR", "has more than one K"},
+      {"XMMKAD", "has more than one M"},
+      {"XKADRR", "has more than one R"},
+      {"XMAD", "has M without K (the category count)"},
+      {"XMPAD", "has both M and P (with M, K gives the category count)"},
+      {"XADR", "has R without K or P (the category count)"},
+      {"XKAD", "has K without R (the intercepts after d1)"},
+      {"XMKGDA", "has K without R (the intercepts after d1)"},
+      {"XRKAD", "has R before K"},
+      {"XKRMAD", "has R before M"},
+      {"XGMKADR", "has G before M (M tells whether the record holds a guessing word)"},
+      {"XKAR", "has K without D or N (the first intercept)"},
+      {"XPADRC",
+       "has both P and C (graded and partial credit items have no guessing parameter; M tells "
+       "3PL items apart)"},
+      {"XADEQ", "has both E and Q"},
+      {"XADEEKR", "has both E and K (table columns or a count, not both)"},
+      {"XADS", "has S without E"},
+      {"XAEESS", "has more than one S"},
+      {"XKAB", "has both B and K (difficulties are read for dichotomous items only)"},
+      {"XAEEEEEEEEEEEEEEEEEEEE", "has more than 19 E"},
+  };
+  for (const auto& [format, problem] : cases) {
+    EXPECT_EQ(columnFormatProblem(format, 1),
+              std::string("column format ") + format + " " + problem);
+  }
+  // Formats of every kind the recognisers write are taken.
+  for (const char* format : {"XXXXMKGDRA", "XXMKADRG", "XADCXEEE", "XAEEXSXX", "XAXXXXQQ",
+                             "XPADR", "XKANR", "ADEE"}) {
+    EXPECT_EQ(columnFormatProblem(format, 1), "") << format;
+  }
 }

@@ -52,6 +52,25 @@ TEST(SkippedLines, HeadersAreCheckedAgainstTheLettersTheyStandOver) {
        "the columns as they are named."},
       {"a title is no header", "Calibration of 20 items\ni1 1 0 0.2\n", "XADC", ""},
       {"unknown names are not checked", "v1 v2 v3\n1 0 0.2\n", "ADC", ""},
+      {"graded intercepts under E", "\"a1\" \"d1\" \"d2\"\nI1 1 0.5 -0.2\n", "XAEE", ""},
+      {"2PL and gpcm under D, S and Q",
+       "\"a1\" \"d\" \"ak0\" \"ak1\" \"d0\" \"d1\"\nI1 1 NA 0 1 0 0.5\n", "XADXSXQ", ""},
+      {"a category intercept read as a slope", "a1 d1 d2\nI1 1 0.5 -0.2\n", "XAAE",
+       "items.txt: line 1 names the columns: 'd1' names an intercept, but it stands over letter A "
+       "(a slope) of column format XAAE. Column format XADE reads the columns as they are "
+       "named."},
+      {"a category score read as a slope", "\"a1\" \"ak0\" \"ak1\" \"d1\"\nI1 1 0 1 0.5\n",
+       "XAAXQ",
+       "items.txt: line 1 names the columns: '\"ak0\"' names a partial credit item's category "
+       "score, but it stands over letter A (a slope) of column format XAAXQ. Column format XAXXQ "
+       "reads the columns as they are named."},
+      {"a slope read as a category count", "item a1 d\ni1 1 0.5\n", "XKD",
+       "items.txt: line 1 names the columns: 'a1' names a slope, but it stands over letter K (a "
+       "graded item's category count) of column format XKD. Column format XAD reads the columns "
+       "as they are named."},
+      // 'd3' stands over A here, but over R in the record of a 4-category item.
+      {"columns past R are not paired by place", "item k d d2 d3\ni1 3 0.5 0.1 1.0\n", "XKDRA",
+       ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -77,4 +96,7 @@ TEST(SkippedLines, ASkippedLineThatReadsAsAnItemIsNotedWithTheListThatReadsIt) {
   EXPECT_EQ(check("0.5 1.2 1.5\n1 0 0.2\n", "ADC", "{1}").note, "");
   EXPECT_EQ(check("label 1.2 0.1\n1 0 0.2\n", "ADC", "{1}").note, "");
   EXPECT_NE(check("1.1 -0.4 0.15\n1 0 0.2\n", "ADC", "{1}").note, "");
+  // In a table of category intercepts, NA stands where an item has no such parameter.
+  EXPECT_NE(check("1.1 NA 0.5 -0.2\n1 NA 0.4 -0.1\n", "ADEE", "{1}").note, "");
+  EXPECT_EQ(check("1.1 NA 0.5 -0.2\n1 NA 0.4 -0.1\n", "AAEE", "{1}").note, "");
 }

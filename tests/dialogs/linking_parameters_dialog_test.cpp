@@ -274,7 +274,7 @@ TEST_F(LinkingParametersDialogValues, FormatsTheReaderRefusesAndAMissingReportFo
     QString box;
   } cases[] = {
       {"From_Row_Skip= {abc}", "From_Column_Format= ADC", "row-skip list {abc}: names no line"},
-      {"From_Column_Format= QQ", "", "column format QQ: 'Q' is no column letter"},
+      {"From_Column_Format= ZZ", "", "column format ZZ: 'Z' is no column letter"},
       {"Output_File_Name=  no/such/folder/report.txt", "", "The folder of the report file does"},
   };
   const QString path = example("m3_1d_grid");

@@ -142,7 +142,7 @@ TEST(LinkingParametersFormFormats, DetectFillsAndStoresTheFormatOfARecognisedFil
   } cases[] = {
       {F::To, "bilog_blank_title.PAR", true, "To_Row_Skip= {1-3}", "1-3", "XXDXAXXXXXCXXXX", ' ',
        true},
-      {F::From, "mirt_2d_graded_mix.csv", true, "Dimension is 1", "1,4", "XAADXXCX", ',', false},
+      {F::From, "mirt_2d_graded_mix.csv", true, "Dimension is 1", "1", "XAADEECX", ',', false},
       {F::Empirical, "mirt_fscores_se.csv", true, "Emp_Column_Format= XTTXX", "1", "XTTXX", ',',
        false},
       {F::Empirical, "ltm_tpm.csv", false, "the file holds items", "", "A", ' ', false},

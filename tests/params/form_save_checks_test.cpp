@@ -53,10 +53,10 @@ TEST(LinkingParametersFormSaveChecks, FormatsAndSearchTextsAreCheckedByTheReader
       {"backward range", [](auto& f) { f.fromFile.rowSkip = "5-3"; }, "item 5-3 names no line"},
       {"zero count", [](auto& f) { f.fromFile.rowSkip = "3S0R2"; }, "item 3S0R2 skips no line"},
       {"overflow", [](auto& f) { f.fromFile.rowSkip = "99999999999"; }, "too large"},
-      {"no column letter", [](auto& f) { f.fromFile.columnFormat = "QQ"; },
-       "The From file's format is refused by the reader: column format QQ: 'Q' is no column "
+      {"no column letter", [](auto& f) { f.fromFile.columnFormat = "ZZ"; },
+       "The From file's format is refused by the reader: column format ZZ: 'Z' is no column "
        "letter"},
-      {"stray letter", [](auto& f) { f.toFile.columnFormat = "ADCQ"; }, "'Q' is no column letter"},
+      {"stray letter", [](auto& f) { f.toFile.columnFormat = "ADCZ"; }, "'Z' is no column letter"},
       {"slopes for another dimension", [](auto& f) { f.fromFile.columnFormat = "AADC"; },
        "column format AADC has 2 A for dimension 1"},
       {"two guessing", [](auto& f) { f.toFile.columnFormat = "ADCC"; }, "has more than one C"},
@@ -113,8 +113,8 @@ TEST(LinkingParametersFormSaveChecks, SaveShownFormatRefusesWhatTheReaderRefuses
             "The format is not stored: row-skip list {ABC}: nam");
   EXPECT_EQ(form.toFile.rowSkip, "");
   form.rowText = "1-2";
-  form.columnText = "qq";
-  EXPECT_NE(text(form.saveShownFormat()).find("column format QQ"), std::string::npos);
+  form.columnText = "zz";
+  EXPECT_NE(text(form.saveShownFormat()).find("column format ZZ"), std::string::npos);
   EXPECT_EQ(form.toFile.columnFormat, "XADC");
   // The count of slopes waits for the save, when the dimension is settled.
   form.columnText = "xaadc";
