@@ -1,7 +1,5 @@
 #include "cli/check_report.h"
 
-#include <algorithm>
-
 #include "params/number_text.h"
 
 namespace {
@@ -12,25 +10,10 @@ std::string numbers(const std::vector<double>& values) {
   return text;
 }
 
-// "; 20 graded items (5 categories), 3 partial credit items (3 to 4 categories)", or nothing
-// for a file of dichotomous items.
+// "; polytomous items: 20 graded (5 categories)", or nothing for a file of dichotomous items.
 std::string polytomousNote(const ItemCategories& categories) {
-  std::string text;
-  for (ItemKind kind : {ItemKind::Graded, ItemKind::PartialCredit}) {
-    int count = 0, fewest = kMostCategories, most = 0;
-    for (std::size_t j = 0; j < categories.size(); ++j) {
-      if (categories.kind(j) != kind) continue;
-      ++count;
-      fewest = std::min(fewest, categories.count(j));
-      most = std::max(most, categories.count(j));
-    }
-    if (count == 0) continue;
-    text += "; " + std::to_string(count) +
-            (kind == ItemKind::Graded ? " graded item" : " partial credit item") +
-            (count > 1 ? "s (" : " (") + std::to_string(fewest) +
-            (fewest == most ? "" : " to " + std::to_string(most)) + " categories)";
-  }
-  return text;
+  const std::string items = describePolytomousItems(categories);
+  return items.empty() ? items : "; polytomous items: " + items;
 }
 
 std::string fileLine(const char* role, const DataFileSpec& spec, const DataFileGlance& g,

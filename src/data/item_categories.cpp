@@ -72,3 +72,22 @@ std::string categoryMismatch(const ItemCategories& from, const ItemCategories& t
   }
   return out;
 }
+
+std::string describePolytomousItems(const ItemCategories& categories) {
+  std::string text;
+  for (const ItemKind kind : {ItemKind::Graded, ItemKind::PartialCredit}) {
+    int items = 0, fewest = kMostCategories, most = 0;
+    for (std::size_t j = 0; j < categories.size(); ++j) {
+      if (categories.kind(j) != kind) continue;
+      ++items;
+      fewest = std::min(fewest, categories.count(j));
+      most = std::max(most, categories.count(j));
+    }
+    if (items == 0) continue;
+    text += (text.empty() ? "" : ", ") + std::to_string(items) +
+            (kind == ItemKind::Graded ? " graded (" : " partial credit (") +
+            std::to_string(fewest) +
+            (most > fewest ? " to " + std::to_string(most) : std::string()) + " categories)";
+  }
+  return text;
+}

@@ -52,6 +52,10 @@ struct ItemCategories {
 // "dichotomous", "graded, 5 categories", "partial credit, 4 categories".
 std::string describeItem(ItemKind kind, int count);
 
+// "2 graded (3 to 5 categories), 1 partial credit (4 categories)"; empty when every item is
+// dichotomous.
+std::string describePolytomousItems(const ItemCategories& categories);
+
 // Why a polytomous item's intercepts (first, then rest) are not in the order its model needs;
 // empty when they are. A graded item's must decrease (d_1 > d_2 > ...); a partial credit
 // item's may lie in any order.

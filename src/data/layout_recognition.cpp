@@ -27,26 +27,6 @@ char separatorOf(const std::vector<std::string>& lines) {
   return ' ';
 }
 
-// "2 graded (3 to 5 categories), 1 partial credit (4 categories)"; empty when every item is
-// dichotomous.
-std::string polytomousItems(const ItemCategories& categories) {
-  std::string text;
-  for (const ItemKind kind : {ItemKind::Graded, ItemKind::PartialCredit}) {
-    int items = 0, fewest = kMostCategories, most = 0;
-    for (std::size_t j = 0; j < categories.size(); ++j) {
-      if (categories.kind(j) != kind) continue;
-      ++items;
-      fewest = std::min(fewest, categories.count(j));
-      most = std::max(most, categories.count(j));
-    }
-    if (items == 0) continue;
-    text += (text.empty() ? "" : ", ") + std::to_string(items) +
-            (kind == ItemKind::Graded ? " graded (" : " partial credit (") +
-            std::to_string(fewest) +
-            (most > fewest ? " to " + std::to_string(most) : std::string()) + " categories)";
-  }
-  return text;
-}
 
 // A recognised layout stands only when its format reads the file to the count it gives (a
 // guessing value out of range, say, or a graded item's intercepts out of order, is seen by the
@@ -64,7 +44,7 @@ void confirmByReading(const std::string& whole, RecognizedLayout& layout) {
                      {slopes, intercepts, guessing, theta ? 0 : layout.dimension,
                       theta ? nullptr : &categories});
   if (read.code == 0 && read.records == layout.count) {
-    if (const std::string items = polytomousItems(categories); !items.empty()) {
+    if (const std::string items = describePolytomousItems(categories); !items.empty()) {
       layout.notes.insert(layout.notes.begin(), "polytomous items: " + items);
     }
     return;
