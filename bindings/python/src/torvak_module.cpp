@@ -36,6 +36,35 @@ std::vector<double> optionalValues(const py::object& object) {
   return valuesOf(object.cast<Array>());
 }
 
+// None, or (kinds, counts, rest): the kind of each item (0 dichotomous, 1 graded, 2 partial
+// credit), its category count and the intercepts d2 .. of every item in item order. The torvak
+// package has checked them; a count and rest that do not fit are refused before they are read.
+ItemCategories categoriesOf(const py::object& object) {
+  ItemCategories categories;
+  if (object.is_none()) return categories;
+  const auto parts = object.cast<py::tuple>();
+  if (parts.size() != 3) throw py::value_error("categories: (kinds, counts, rest) wanted");
+  const auto kinds = parts[0].cast<std::vector<int>>();
+  const auto counts = parts[1].cast<std::vector<int>>();
+  const std::vector<double> rest = valuesOf(parts[2].cast<Array>());
+  if (kinds.size() != counts.size()) {
+    throw py::value_error("categories: kinds and counts differ in length");
+  }
+  std::size_t at = 0;
+  for (std::size_t j = 0; j < kinds.size(); ++j) {
+    const int m = counts[j];
+    const std::size_t more = m > 2 ? static_cast<std::size_t>(m - 2) : 0;
+    if (kinds[j] < 0 || kinds[j] > 2 || m < 2 || m > kMostCategories || at + more > rest.size()) {
+      throw py::value_error("categories: item " + std::to_string(j + 1) +
+                            " has no kind and count that fit");
+    }
+    categories.add(static_cast<ItemKind>(kinds[j]), m, rest.data() + at);
+    at += more;
+  }
+  if (at != rest.size()) throw py::value_error("categories: more intercepts than the items have");
+  return categories;
+}
+
 py::object matrixOf(const std::vector<double>& values, int d) {
   if (values.empty() || d <= 0 || values.size() != static_cast<std::size_t>(d) * d) {
     return py::none();
@@ -77,10 +106,17 @@ py::array_t<T> itemColumn(const std::vector<ItemDiagnostic>& items, Field field)
 }
 
 // The item diagnostics as columns; differences are transformed minus To, as --results has them.
+// A dichotomous item's model is "dichotomous" (--results names only polytomous items' models).
 py::dict itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
   using Item = const ItemDiagnostic&;
   py::dict out;
   out["item"] = itemColumn<long long>(items, [](Item i) { return i.item; });
+  py::list model;
+  for (const ItemDiagnostic& item : items) {
+    model.append(item.kind.empty() ? std::string("dichotomous") : item.kind);
+  }
+  out["model"] = std::move(model);
+  out["categories"] = itemColumn<long long>(items, [](Item i) { return i.categories; });
   out["rmsd"] = itemColumn<double>(items, [](Item i) { return i.rmsd; });
   out["max_difference"] = itemColumn<double>(items, [](Item i) { return i.maxDifference; });
   out["share"] = itemColumn<double>(
@@ -214,7 +250,8 @@ py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
                       double rangeBegin, double rangeEnd, int weights, bool fromNormal,
                       bool toNormal, int searchMethod, double tolerance, int changeDirections,
                       int steps, double stepLength, int threads,
-                      const py::object& diagnostics) {
+                      const py::object& diagnostics, const py::object& fromCategories,
+                      const py::object& toCategories) {
   LinkInput input;
   LinkingSettings& s = input.settings;
   s.Model_Type = model;
@@ -230,8 +267,14 @@ py::dict linkArraysPy(int model, int dimension, const Array& fromSlopes,
   s.Number_Change_Direction = changeDirections;
   s.Number_Step = steps;
   s.Initial_Step_Length = stepLength;
-  input.from = {valuesOf(fromSlopes), valuesOf(fromIntercepts), optionalValues(fromGuessing)};
-  input.to = {valuesOf(toSlopes), valuesOf(toIntercepts), optionalValues(toGuessing)};
+  input.from.slopes = valuesOf(fromSlopes);
+  input.from.intercepts = valuesOf(fromIntercepts);
+  input.from.guessing = optionalValues(fromGuessing);
+  input.from.categories = categoriesOf(fromCategories);
+  input.to.slopes = valuesOf(toSlopes);
+  input.to.intercepts = valuesOf(toIntercepts);
+  input.to.guessing = optionalValues(toGuessing);
+  input.to.categories = categoriesOf(toCategories);
   input.theta = optionalValues(theta);
 
   if (std::string problem = linkInputProblem(input); !problem.empty()) {
@@ -271,8 +314,8 @@ std::string runPy(const std::string& path, int threads, const py::object& diagno
 }  // namespace
 
 PYBIND11_MODULE(_torvak, m) {
-  m.doc() = "Links two calibrations of multidimensional 3PL items onto one scale (low level; "
-            "use the torvak package).";
+  m.doc() = "Links two calibrations of multidimensional 3PL, graded and partial credit items "
+            "onto one scale (low level; use the torvak package).";
   m.attr("__version__") = TORVAK_VERSION;
   m.def("link_arrays", &linkArraysPy, py::arg("model"), py::arg("dimension"),
         py::arg("from_slopes"), py::arg("from_intercepts"), py::arg("from_guessing"),
@@ -282,11 +325,15 @@ PYBIND11_MODULE(_torvak, m) {
         py::arg("to_normal") = false, py::arg("search_method") = 0,
         py::arg("tolerance") = 1e-8, py::arg("change_directions") = 15, py::arg("steps") = 8,
         py::arg("step_length") = 1.0, py::arg("threads") = 0,
-        py::arg("diagnostics") = py::none(),
+        py::arg("diagnostics") = py::none(), py::arg("from_categories") = py::none(),
+        py::arg("to_categories") = py::none(),
         "Links one pair given as arrays (slopes items x dimension, row by row; guessing and "
         "theta may be None; theta points x dimension with grid 0). diagnostics: None or a "
-        "dict of exclude, item_diagnostics, drift_cutoff, errors, replications, seed. Returns "
-        "the pair's outcome as a dict; ValueError for input that cannot be linked, "
+        "dict of exclude, item_diagnostics, drift_cutoff, errors, replications, seed. "
+        "from_categories, to_categories: None (dichotomous items) or (kinds, counts, rest): "
+        "per item 0 dichotomous, 1 graded or 2 partial credit and its category count, and "
+        "the intercepts d2 .. of every item in item order (an item's d1 is its intercept). "
+        "Returns the pair's outcome as a dict; ValueError for input that cannot be linked, "
         "RuntimeError when the run fails, KeyboardInterrupt on Ctrl-C.");
   m.def("run", &runPy, py::arg("path"), py::arg("threads") = 0,
         py::arg("diagnostics") = py::none(),

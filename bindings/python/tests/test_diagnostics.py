@@ -27,7 +27,8 @@ def program_item_columns(pair):
     """The item table of a pair of the --results document, as torvak.link's columns."""
     rows = []
     for item in pair["item_diagnostics"]:
-        row = {"item": item["item"], "rmsd": item["rmsd"],
+        row = {"item": item["item"], "model": item.get("model", "dichotomous"),
+               "categories": item.get("categories", 2), "rmsd": item["rmsd"],
                "max_difference": item["max_difference"],
                "share": np.nan if item["share"] is None else item["share"],
                "flagged": item["flagged"], "intercept_to": item["to"]["intercept"],

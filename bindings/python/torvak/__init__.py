@@ -1,4 +1,5 @@
-"""torvak: links two calibrations of multidimensional 3PL items onto one scale.
+"""torvak: links two calibrations of multidimensional 3PL, graded and partial credit items onto
+one scale.
 
     import torvak
     res = torvak.link(from_items, to_items, method="irs")   # theta_To = res.M theta_From + res.t

@@ -8,6 +8,7 @@ import os
 import numpy as np
 
 from . import _torvak
+from .item_models import check_models_match
 from .result import LinkResult
 from .tables import match_rows, numbers, read_items
 
@@ -96,9 +97,12 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
     """Links the From calibration onto the scale of the To calibration: theta_To = M theta_From + t.
 
     from_items, to_items: the common items, as arrays of k slopes, intercept and guessing
-    parameter per row (k + 1 columns with guessing=False) or DataFrames with mirt columns
-    (a1..ak, d, g, u) or IRT parameters (a, b, g, u). DataFrames that both have row names are
-    matched by name, other tables by position.
+    parameter per row (k + 1 columns with guessing=False), or DataFrames or dicts of columns
+    with mirt's names (a1..ak, d, g, u; graded items d1..d(m-1), partial credit items also
+    ak0..ak(m-1) and d0, NaN where an item has no such parameter; optionally a column model of
+    "3PL", "2PL", "graded" or "gpcm") or IRT parameters (a, b, g, u). Each item must be of the
+    same model and category count in both. DataFrames that both have row names are matched by
+    name, other tables by position.
     method: "irs" item response surfaces, "tcs" test characteristic surface, "ls" least squares.
     theta: points x k on the From scale where the surfaces are compared; None: a grid of
     `grid` points per dimension over `range`.
@@ -130,6 +134,12 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
         raise ValueError(f"From has {source.dimension} slopes per item and To "
                          f"{target.dimension}: both must be in the same dimensions")
     target = match_rows(source, target)
+    if len(source.intercepts) == len(target.intercepts):
+        check_models_match(source.categories, target.categories, len(source.intercepts),
+                           source.rows)
+    # Categories go along only with polytomous items: without them the link is the one of
+    # dichotomous items it always was.
+    polytomous = source.categories is not None and source.categories.polytomous
     k = source.dimension
     points = None if theta is None else _theta_points(theta, k)
     count = len(source.intercepts)
@@ -150,7 +160,9 @@ def link(from_items, to_items, method="irs", theta=None, grid=11, range=(-4, 4),
         tolerance=float(search_values["tolerance"]),
         change_directions=int(search_values["change_directions"]),
         steps=int(search_values["steps"]), step_length=float(search_values["step_length"]),
-        threads=int(threads), diagnostics=wanted)
+        threads=int(threads), diagnostics=wanted,
+        from_categories=source.categories.arrays() if polytomous else None,
+        to_categories=target.categories.arrays() if polytomous else None)
     settings = {"method": method, "model": METHODS[method], "dimension": k,
                 "theta": "grid" if points is None else "points",
                 "grid": None if points is not None else int(grid),

@@ -5,8 +5,8 @@ from typing import Optional, Union
 
 import numpy as np
 
-ITEM_COLUMNS = ("item", "rmsd", "max_difference", "share", "flagged", "intercept_to",
-                "intercept_transformed", "intercept_difference")
+ITEM_COLUMNS = ("item", "model", "categories", "rmsd", "max_difference", "share", "flagged",
+                "intercept_to", "intercept_transformed", "intercept_difference")
 SLOPE_KINDS = ("to", "transformed", "difference")
 
 
@@ -25,7 +25,8 @@ def item_table(columns: dict, d: int, rows=None):
     """The item diagnostics: a DataFrame indexed by the From table's row names when it has
     them; a list of dicts when pandas is missing. Columns as ITEM_COLUMNS, then per dimension
     k slope_to_k, slope_transformed_k, slope_difference_k."""
-    table = {name: columns[name] for name in ITEM_COLUMNS}
+    table = {name: np.asarray(columns[name], dtype=object if name == "model" else None)
+             for name in ITEM_COLUMNS}
     for k in range(d):
         for kind in SLOPE_KINDS:
             table[f"slope_{kind}_{k + 1}"] = columns[f"slope_{kind}"][:, k]

@@ -9,15 +9,16 @@ from .tables import is_frame, numbers, read_items
 def transform(items, link):
     """The From item table on the To scale of link (theta_To = M theta_From + t).
 
-    Slopes a become (M^-1)' a and an intercept d becomes d - a' M^-1 t, so that every
-    item answers alike at theta_From and M theta_From + t; guessing stays. The table comes
-    back as the kind it was given: an array, or a DataFrame with its columns and index (IRT
-    parameters with b = -d / a). link is a LinkResult or a dict holding M and t.
+    Slopes a become (M^-1)' a and an intercept d becomes d - a' M^-1 t (a partial credit
+    item's d_k becomes d_k - k a' M^-1 t), so that every item answers alike at theta_From and
+    M theta_From + t; guessing stays. The table comes back as the kind it was given: an
+    array, a dict of columns, or a DataFrame with its columns and index (IRT parameters with
+    b = -d / a). link is a LinkResult or a dict holding M and t.
     """
     M, t = transformation(link)
     table = read_items(items, "items", dimension=t.size)
     slopes = table.slopes @ np.linalg.inv(M)  # row by row: a' M^-1
-    return table.written(slopes, table.intercepts - slopes @ t)
+    return table.written(slopes, -(slopes @ t))
 
 
 def transform_theta(theta, link):

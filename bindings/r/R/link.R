@@ -154,6 +154,47 @@
   match(from$labels, to$labels)
 }
 
+# Each item's model and category count; a table without categories holds dichotomous items.
+.item_models <- function(table) {
+  n <- length(table$intercepts)
+  if (is.null(table$categories)) return(list(kinds = rep("dichotomous", n), counts = rep(2L, n)))
+  table$categories
+}
+
+.item_description <- function(kind, count) {
+  if (count <= 2L) "dichotomous" else sprintf("%s, %d categories", .kind_names[[kind]], count)
+}
+
+# An error naming the items (up to five) whose model or category count differ in From and To
+# (to in the row order of from).
+.check_item_models <- function(from, to, order) {
+  f <- .item_models(from)
+  g <- .item_models(to)
+  g_kinds <- g$kinds[order]
+  g_counts <- g$counts[order]
+  differ <- which(f$kinds != g_kinds | f$counts != g_counts)
+  if (!length(differ)) return(invisible())
+  shown <- vapply(head(differ, 5L), function(i) {
+    sprintf("%s (%s in From, %s in To)", .row_name(from, i),
+            .item_description(f$kinds[i], f$counts[i]),
+            .item_description(g_kinds[i], g_counts[i]))
+  }, "")
+  stop(sprintf("From and To differ in item model or category count: %s%s",
+               paste(shown, collapse = "; "),
+               if (length(differ) > 5L) sprintf("; and %d more", length(differ) - 5L) else ""),
+       call. = FALSE)
+}
+
+# The categories the C++ side takes for the rows of a table: kinds as the core codes them,
+# counts, and the intercepts d2 .. of every item in row order.
+.kind_codes <- c(dichotomous = 0L, graded = 1L, gpcm = 2L)
+.category_arrays <- function(table, rows) {
+  models <- .item_models(table)
+  rest <- if (is.null(table$categories)) numeric() else unlist(table$categories$rest[rows])
+  list(kinds = unname(.kind_codes[models$kinds[rows]]), counts = as.integer(models$counts[rows]),
+       rest = as.double(if (is.null(rest)) numeric() else rest))
+}
+
 .square <- function(values, k) {
   if (length(values) != k * k) return(matrix(NA_real_, k, k))
   matrix(values, k, k, byrow = TRUE)
@@ -164,7 +205,8 @@
 # The item diagnostics as a data frame: per dimension j slope_to_j, slope_transformed_j and
 # slope_difference_j after the intercepts; rows named after the From table's rows.
 .item_frame <- function(columns, k, labels) {
-  out <- data.frame(item = as.integer(columns$item), rmsd = columns$rmsd,
+  out <- data.frame(item = as.integer(columns$item), model = columns$model,
+                    categories = columns$categories, rmsd = columns$rmsd,
                     max_difference = columns$max_difference, share = columns$share,
                     flagged = columns$flagged, intercept_to = columns$intercept_to,
                     intercept_transformed = columns$intercept_transformed,
@@ -211,6 +253,7 @@ torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, 
   }
   k <- f$k
   order <- .matched_order(f, g)
+  .check_item_models(f, g, order)
   if (is.null(theta)) {
     grid <- .whole_number(grid, "grid", 2L)
   } else {
@@ -237,9 +280,13 @@ torvak_link <- function(from, to, method = c("irs", "tcs", "ls"), theta = NULL, 
                    search_method = .search_methods[[s$method]], tolerance = s$tolerance,
                    change_directions = s$change_directions, steps = s$steps,
                    step_length = s$step_length)
+  # Categories go along only with polytomous items: without them the link is the one of
+  # dichotomous items it always was.
+  polytomous <- any(.item_models(f)$counts > 2L)
   arrays <- function(t, rows) {
     list(slopes = t$slopes[rows, , drop = FALSE], intercepts = t$intercepts[rows],
-         guessing = t$guessing[rows])
+         guessing = t$guessing[rows],
+         categories = if (polytomous) .category_arrays(t, rows))
   }
   r <- .Call(torvak_link_arrays, settings, arrays(f, seq_along(f$intercepts)), arrays(g, order),
              theta, threads, wanted)

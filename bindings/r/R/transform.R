@@ -23,7 +23,8 @@
 }
 
 # Items of the From calibration on the To scale. With theta_From = A theta_To + b (A = M^-1,
-# b = -M^-1 t) the logit a' theta_From + d becomes (A' a)' theta_To + d + a' b.
+# b = -M^-1 t) the logit a' theta_From + d becomes (A' a)' theta_To + d + a' b; a partial
+# credit item's k a' theta_From + d_k becomes k (A' a)' theta_To + d_k + k a' b.
 torvak_transform <- function(items, link) {
   parts <- .link_parts(link)
   table <- .item_table(items, "items", check = FALSE)
@@ -32,9 +33,7 @@ torvak_transform <- function(items, link) {
                  if (table$k == 1L) "" else "s", parts$k, if (parts$k == 1L) "" else "s"),
          call. = FALSE)
   }
-  slopes <- table$slopes %*% parts$A
-  intercepts <- table$intercepts + drop(table$slopes %*% parts$b)
-  .with_values(items, table, slopes, intercepts)
+  .with_values(items, table, table$slopes %*% parts$A, drop(table$slopes %*% parts$b))
 }
 
 # Theta points of the From scale on the To scale: M theta + t for each row (or each value of a

@@ -38,11 +38,37 @@ std::vector<double> rowByRow(const Rcpp::NumericMatrix& m) {
   return values;
 }
 
+// The categories of polytomous items: kinds (0 dichotomous, 1 graded, 2 partial credit), counts
+// and the intercepts d2 .. of every item in item order. The R functions have checked them; a
+// count and rest that do not fit are refused here all the same, before they are read.
+ItemCategories itemCategories(const Rcpp::List& c) {
+  const auto kinds = Rcpp::as<std::vector<int>>(c["kinds"]);
+  const auto counts = Rcpp::as<std::vector<int>>(c["counts"]);
+  const auto rest = Rcpp::as<std::vector<double>>(c["rest"]);
+  if (kinds.size() != counts.size()) Rcpp::stop("categories: kinds and counts differ in length");
+  ItemCategories categories;
+  std::size_t at = 0;
+  for (std::size_t j = 0; j < kinds.size(); ++j) {
+    const int m = counts[j];
+    const std::size_t more = m > 2 ? static_cast<std::size_t>(m - 2) : 0;
+    if (kinds[j] < 0 || kinds[j] > 2 || m < 2 || m > kMostCategories || at + more > rest.size()) {
+      Rcpp::stop("categories: item " + std::to_string(j + 1) + " has no kind and count that fit");
+    }
+    categories.add(static_cast<ItemKind>(kinds[j]), m, rest.data() + at);
+    at += more;
+  }
+  if (at != rest.size()) Rcpp::stop("categories: more intercepts than the items have");
+  return categories;
+}
+
 ItemArrays itemArrays(const Rcpp::List& items) {
   ItemArrays arrays;
   arrays.slopes = rowByRow(Rcpp::as<Rcpp::NumericMatrix>(items["slopes"]));
   arrays.intercepts = Rcpp::as<std::vector<double>>(items["intercepts"]);
   arrays.guessing = Rcpp::as<std::vector<double>>(items["guessing"]);
+  if (items.containsElementNamed("categories") && !Rf_isNull(items["categories"])) {
+    arrays.categories = itemCategories(Rcpp::List(items["categories"]));
+  }
   return arrays;
 }
 
@@ -127,12 +153,20 @@ Rcpp::NumericMatrix itemMatrix(const std::vector<ItemDiagnostic>& items, int d, 
 }
 
 // The item diagnostics as columns; differences are transformed minus To, as --results has them.
+// A dichotomous item's model is "dichotomous" (--results names only polytomous items' models).
 SEXP itemColumns(const std::vector<ItemDiagnostic>& items, int d) {
   using Item = const ItemDiagnostic&;
   Rcpp::LogicalVector flagged(items.size());
-  for (std::size_t i = 0; i < items.size(); ++i) flagged[i] = items[i].flagged;
+  Rcpp::CharacterVector model(items.size());
+  Rcpp::IntegerVector categories(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    flagged[i] = items[i].flagged;
+    model[i] = items[i].kind.empty() ? "dichotomous" : items[i].kind;
+    categories[i] = items[i].categories;
+  }
   return Rcpp::List::create(
       Rcpp::Named("item") = itemColumn(items, [](Item i) { return double(i.item); }),
+      Rcpp::Named("model") = model, Rcpp::Named("categories") = categories,
       Rcpp::Named("rmsd") = itemColumn(items, [](Item i) { return i.rmsd; }),
       Rcpp::Named("max_difference") = itemColumn(items, [](Item i) { return i.maxDifference; }),
       Rcpp::Named("share") = itemColumn(items, [](Item i) { return i.share.value_or(NA_REAL); }),

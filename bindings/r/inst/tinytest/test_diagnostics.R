@@ -6,7 +6,10 @@ source("helpers.R")
 # The item table of a pair of a results document, in torvak_link's columns.
 json_items <- function(pair) {
   rows <- lapply(pair$item_diagnostics, function(i) {
-    row <- list(item = as.integer(i$item), rmsd = i$rmsd, max_difference = i$max_difference,
+    row <- list(item = as.integer(i$item),
+                model = if (is.null(i$model)) "dichotomous" else i$model,
+                categories = if (is.null(i$categories)) 2L else as.integer(i$categories),
+                rmsd = i$rmsd, max_difference = i$max_difference,
                 share = if (is.null(i$share)) NA_real_ else i$share, flagged = i$flagged,
                 intercept_to = i$to$intercept,
                 intercept_transformed = i$from_transformed$intercept,
