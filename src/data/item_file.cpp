@@ -1,276 +1,37 @@
 #include "data/item_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
 
+#include "data/column_format.h"
 #include "data/field_splitter.h"
+#include "data/record_values.h"
 #include "data/row_skip.h"
+#include "data/text_readers.h"
 #include "params/text_file.h"
 #include "params/token_reader.h"
 
+using torvak_records::Cell;
+using torvak_records::countOf;
+using torvak_records::countText;
+using torvak_records::isMissing;
+using torvak_records::kindName;
+using torvak_records::missingText;
+using torvak_records::Model;
+using torvak_records::modelOf;
+using torvak_records::placeOf;
+using torvak_records::Record;
+using torvak_records::Word;
+using torvak_text::isBlankLine;
+using torvak_text::LineMismatches;
+using torvak_text::LineReader;
+using torvak_text::WordReader;
+
 namespace {
-
-
-bool isBlank(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Whitespace-separated words with the physical line of each, plus whole-line skipping.
-class WordReader {
- public:
-  explicit WordReader(std::istream& in) : buf_(in.rdbuf()) {}
-
-  bool atEnd() const { return buf_ == nullptr || buf_->sgetc() == Traits::eof(); }
-
-  // Skips white space; false when nothing else remains.
-  bool skipBlank() {
-    if (buf_ == nullptr) return false;
-    int c = buf_->sgetc();
-    while (c != Traits::eof() && isBlank(c)) {
-      if (c == '\n') ++line_;
-      c = buf_->snextc();
-    }
-    return c != Traits::eof();
-  }
-
-  bool word(std::string& text) {
-    if (!skipBlank()) return false;
-    text.clear();
-    if (line_ != wordLine_) endLineOfWords();
-    wordLine_ = line_;
-    ++wordsOnLine_;
-    for (int c = buf_->sgetc(); c != Traits::eof() && !isBlank(c); c = buf_->snextc()) {
-      text.push_back(Traits::to_char_type(c));
-    }
-    return true;
-  }
-
-  // Reads up to and including the next line end; whether any character was not white space.
-  bool restOfLine() {
-    bool text = false;
-    for (int c = buf_->sbumpc(); c != Traits::eof(); c = buf_->sbumpc()) {
-      if (c == '\n') {
-        ++line_;
-        break;
-      }
-      if (!isBlank(c)) text = true;
-    }
-    return text;
-  }
-
-  // Physical line (from 1) of the last word read.
-  long long wordLine() const { return wordLine_; }
-  // Words read so far on the line of the last word.
-  int wordsOnLine() const { return wordsOnLine_; }
-
-  // Fewest and most words on the lines read to their end (the line in work while none is).
-  int fewestWords() const { return most_ > 0 ? fewest_ : wordsOnLine_; }
-  int mostWords() const { return most_ > 0 ? most_ : wordsOnLine_; }
-
- private:
-  using Traits = std::streambuf::traits_type;
-
-  void endLineOfWords() {
-    if (wordsOnLine_ == 0) return;
-    fewest_ = most_ == 0 ? wordsOnLine_ : std::min(fewest_, wordsOnLine_);
-    most_ = std::max(most_, wordsOnLine_);
-    wordsOnLine_ = 0;
-  }
-
-  std::streambuf* buf_;
-  long long line_ = 1;
-  long long wordLine_ = 1;
-  int wordsOnLine_ = 0;
-  int fewest_ = 0;
-  int most_ = 0;
-};
-
-// Up to three lines where records and lines part ways, with the words each holds.
-class LineMismatches {
- public:
-  static constexpr std::size_t kMost = 3;
-
-  // Notes line as a place where a record starts mid-line (its count is completed later).
-  void note(long long line) {
-    if (!lines_.empty() && lines_.back().first == line) return;
-    if (lines_.size() < kMost) lines_.push_back({line, 0});
-  }
-  // Called after every word: keeps the count of a noted line up to date. Lines are noted in
-  // reading order, so only the last one can be the line being read.
-  void count(long long line, int wordsOnLine) {
-    if (!lines_.empty() && lines_.back().first == line) lines_.back().second = wordsOnLine;
-  }
-  bool empty() const { return lines_.empty(); }
-  long long firstLine() const { return lines_.empty() ? 0 : lines_.front().first; }
-  // "line 7 holds 6 words, line 9 holds 4"
-  std::string text() const {
-    std::string out;
-    for (const auto& [line, words] : lines_) {
-      out += (out.empty() ? "line " : ", line ") + std::to_string(line) + " holds " +
-             std::to_string(words) + (out.empty() ? " words" : "");
-    }
-    return out;
-  }
-
- private:
-  std::vector<std::pair<long long, int>> lines_;
-};
-
-struct FormatCounts {
-  std::string record;  // the letters one record reads (the format up to its first other one)
-  int a = 0, b = 0, c = 0, d = 0, t = 0;
-  int k = 0, p = 0, r = 0, m = 0, e = 0, q = 0, s = 0;
-  // The last K, P or M: once it is read, the record's length is known.
-  std::size_t lastCount = std::string::npos;
-  // Words a record reads at the least: every letter but R, and but C or G after an M.
-  std::size_t fewest = 0;
-  bool negated = false;  // the first intercept is read by N: R is written negated too
-
-  // Records whose length depends on their words (R, M).
-  bool variable() const { return r + m > 0; }
-  // Records of table columns, where intercepts and guessing may be missing (E, Q).
-  bool table() const { return e + q > 0; }
-  bool polytomous() const { return k + p + m + e + q > 0; }
-};
-
-FormatCounts countFormat(const std::string& columnFormat) {
-  FormatCounts counts;
-  counts.record = recordLetters(columnFormat);
-  auto count = [&](char letter) {
-    return static_cast<int>(std::ranges::count(counts.record, letter));
-  };
-  counts.a = count('A');
-  counts.b = count('B');
-  counts.c = count('C') + count('G');  // guessing, as written or as a logit
-  counts.d = count('D') + count('N');  // intercept, as written or negated
-  counts.t = count('T');
-  counts.k = count('K');
-  counts.p = count('P');
-  counts.r = count('R');
-  counts.m = count('M');
-  counts.e = count('E');
-  counts.q = count('Q');
-  counts.s = count('S');
-  counts.lastCount = counts.record.find_last_of("KPM");
-  counts.fewest = counts.record.size() - static_cast<std::size_t>(counts.r) -
-                  static_cast<std::size_t>(counts.m > 0 ? counts.c : 0);
-  counts.negated = count('N') > 0;
-  return counts;
-}
-
-// Why the polytomous letters of a format cannot make records; empty when they can.
-std::string polytomousProblem(const FormatCounts& f) {
-  const std::string& record = f.record;
-  const auto has = [&](char letter) { return record.find(letter) != std::string::npos; };
-  const std::string count = f.k > 0 ? "K" : "P";
-  const std::string guess = has('C') ? "C" : "G";
-  if (f.k > 0 && f.p > 0) return "has both K and P";
-  if (f.k > 1) return "has more than one K";
-  if (f.p > 1) return "has more than one P";
-  if (f.m > 1) return "has more than one M";
-  if (f.r > 1) return "has more than one R";
-  if (f.e > 0 && f.q > 0) return "has both E and Q";
-  if (f.s > 1) return "has more than one S";
-  if (f.table() && f.k + f.p + f.m + f.r > 0) {
-    const std::size_t other = record.find_first_of("KPMR");
-    return std::string("has both ") + (f.e > 0 ? "E" : "Q") + " and " + record[other] +
-           " (table columns or a count, not both)";
-  }
-  if (f.s > 0 && f.e == 0) return "has S without E";
-  if (f.e + f.q > kMostCategories - 1) {
-    return std::string("has more than ") + std::to_string(kMostCategories - 1) + " " +
-           (f.e > 0 ? "E" : "Q");
-  }
-  if (f.b > 0 && f.polytomous()) {
-    return std::string("has both B and ") + record[record.find_first_of("KPMEQ")] +
-           " (difficulties are read for dichotomous items only)";
-  }
-  if (f.m > 0 && f.p > 0) return "has both M and P (with M, K gives the category count)";
-  if (f.m > 0 && f.k == 0) return "has M without K (the category count)";
-  if (f.r > 0 && f.k + f.p == 0) return "has R without K or P (the category count)";
-  if (f.k + f.p > 0 && f.r == 0) return "has " + count + " without R (the intercepts after d1)";
-  if (f.r > 0 && record.find('R') < f.lastCount) {
-    return std::string("has R before ") + record[f.lastCount];
-  }
-  if (f.m > 0 && f.c > 0 && record.find_first_of("CG") < record.find('M')) {
-    return "has " + guess + " before M (M tells whether the record holds a guessing word)";
-  }
-  if (f.k + f.p > 0 && f.d == 0) return "has " + count + " without D or N (the first intercept)";
-  if (f.k + f.p > 0 && f.m == 0 && f.c > 0) {
-    return "has both " + count + " and " + guess +
-           " (graded and partial credit items have no guessing parameter; M tells 3PL items "
-           "apart)";
-  }
-  return {};
-}
-
-// Why a format cannot fill the outputs; empty when it can.
-std::string formatProblem(const FormatCounts& f, const ItemFileOutputs& out) {
-  if (f.record.empty()) return "reads no value";
-  if (f.c > 1) return "has more than one C";
-  if (f.d > 1) return "has more than one D";
-  if (f.b > 0 && f.d > 0) return "has both B and D";
-  if (f.b > f.a) return "has more B than A";
-  if (out.dimension > 0 && f.a != out.dimension) {
-    return "has " + std::to_string(f.a) + " A for dimension " + std::to_string(out.dimension);
-  }
-  return polytomousProblem(f);
-}
-
-bool makesIntercepts(const FormatCounts& f) { return f.b > 0 || f.d > 0 || f.table(); }
-
-// The number of records the outputs were sized for.
-std::size_t expectedRecords(const FormatCounts& f, const ItemFileOutputs& out) {
-  if (f.a + f.t > 0) return out.slopes.size() / static_cast<std::size_t>(f.a + f.t);
-  if (makesIntercepts(f) && !out.intercepts.empty()) return out.intercepts.size();
-  if (f.c > 0 && !out.guessing.empty()) return out.guessing.size();
-  return 0;
-}
-
-// Lines of a stream with their physical numbers (from 1), CR LF read like LF.
-class LineReader {
- public:
-  explicit LineReader(std::istream& in) : buf_(in.rdbuf()) {}
-
-  // The next line without its line end; false at the end of the stream.
-  bool next(std::string& text) {
-    using Traits = std::streambuf::traits_type;
-    text.clear();
-    if (buf_ == nullptr || buf_->sgetc() == Traits::eof()) return false;
-    ++number_;
-    for (int c = buf_->sbumpc(); c != Traits::eof() && c != '\n'; c = buf_->sbumpc()) {
-      text.push_back(Traits::to_char_type(c));
-    }
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    return true;
-  }
-  long long number() const { return number_; }
-
- private:
-  std::streambuf* buf_;
-  long long number_ = 0;
-};
-
-bool isBlankLine(std::string_view text) { return std::ranges::all_of(text, isBlank); }
-
-// R writes a missing value as NA, pandas as an empty field.
-bool isMissing(const std::string& field) { return field.empty() || field == "NA"; }
-
-// A theta file: its format reads theta coordinates and nothing of an item.
-bool readsThetaOnly(const FormatCounts& f) {
-  return f.t > 0 && f.a + f.b + f.c + f.d + f.k + f.p + f.r + f.m + f.e + f.q + f.s == 0;
-}
-
-// Whether a letter's field may be missing: in table records, intercepts and guessing come
-// from one column or another.
-bool mayBeMissing(const FormatCounts& f, char letter) {
-  return f.table() && std::string_view("DNCGEQS").find(letter) != std::string_view::npos;
-}
 
 // The column (from 0) of the first field a letter of the record reads that is missing where
 // a value is needed; record.size() when none is.
@@ -282,92 +43,7 @@ std::size_t firstMissing(const FormatCounts& f, const std::vector<std::string>& 
   return record.size();
 }
 
-// "an empty field" or "'NA'"
-std::string missingText(const std::string& field) {
-  return field.empty() ? std::string("an empty field") : "'" + field + "'";
-}
-
-enum class Model : std::uint8_t { None, ThreePL, TwoPL, Graded, PartialCredit };
-
-// An item model word as flexMIRT and IRTPRO write it, or by name; None for another word.
-Model modelOf(const std::string& word) {
-  std::string name = word;
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (name == "1" || name == "3pl") return Model::ThreePL;
-  if (name == "2" || name == "graded") return Model::Graded;
-  if (name == "2pl") return Model::TwoPL;
-  if (name == "gpcm") return Model::PartialCredit;
-  return Model::None;
-}
-
-// A category count: a whole number from 2 to kMostCategories, in digits only.
-bool countOf(const std::string& word, int& count) {
-  if (word.empty() || word.size() > 3 || word.find_first_not_of("0123456789") != std::string::npos)
-    return false;
-  count = std::stoi(word);
-  return count >= 2 && count <= kMostCategories;
-}
-
-// A word of a record and where it stands: its line and, when records are lines, its field
-// (from 1; 0 when words run across lines).
-struct Word {
-  std::string text;
-  long long line = 0;
-  std::size_t column = 0;
-};
-
-// A value read for a letter that may be missing.
-struct Cell {
-  bool present = false;
-  double value = 0.0;
-  Word word;
-};
-
-// What one record has read so far; written to the outputs once the record is complete.
-struct Record {
-  Model model = Model::None;
-  int count = 0;  // from K or P
-  Word countWord;                // the K or P word
-  std::vector<Word> countWords;  // the K, P and M words in format order, for messages
-  ItemKind kind = ItemKind::Dichotomous;
-  Cell intercept;  // D or N
-  Cell guess;      // C or G
-  std::vector<double> rest;      // d_2 .. from R (or E, Q once the record is complete)
-  std::vector<Word> restWords;
-  std::vector<Cell> table;  // E or Q fields
-  bool partialCredit = false;  // an S field holds a value
-  long long lastLine = 0;
-
-  void clear() {
-    model = Model::None;
-    count = 0;
-    countWord = {};
-    countWords.clear();
-    kind = ItemKind::Dichotomous;
-    intercept = {};
-    guess = {};
-    rest.clear();
-    restWords.clear();
-    table.clear();
-    partialCredit = false;
-  }
-};
-
-const char* kindName(ItemKind kind) {
-  return kind == ItemKind::PartialCredit ? "partial credit" : "graded";
-}
-
 }  // namespace
-
-std::string recordLetters(std::string_view columnFormat) {
-  std::string record;
-  for (char letter : columnFormat) {
-    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-    if (kColumnLetters.find(letter) == std::string_view::npos) break;
-    record.push_back(letter);
-  }
-  return record;
-}
 
 ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int scaleFlag,
                               const ItemFileOutputs& out) {
@@ -397,11 +73,6 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     if (mismatches.empty()) return refuse(why);
     return refuse(why + "; records and lines went out of step first at line " +
                   std::to_string(mismatches.firstLine()) + " (" + wordsPerLine() + ")");
-  };
-  // "line 7" or, when records are lines, "line 7, column 4".
-  auto placeOf = [](const Word& word) {
-    return "line " + std::to_string(word.line) +
-           (word.column > 0 ? ", column " + std::to_string(word.column) : std::string());
   };
   auto overflow = [&](long long line) {
     std::string why = "line " + std::to_string(line) + ": more records than the " +
@@ -508,16 +179,6 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     }
     return true;
   };
-  // "'4'" or "M '2', K '4'": the words that make a record's length and kind.
-  auto countText = [&] {
-    std::string text;
-    for (std::size_t i = 0, w = 0; i < f.record.size() && w < record.countWords.size(); ++i) {
-      if (std::string_view("KPM").find(f.record[i]) == std::string_view::npos) continue;
-      text += (text.empty() ? "" : ", ") + std::string(1, f.record[i]) + " '" +
-              record.countWords[w++].text + "'";
-    }
-    return text;
-  };
   // Refuses an item of more than 2 categories when only dichotomous items are read.
   auto dichotomousOnly = [&](const Word& word, int count) {
     if (out.categories != nullptr || count <= 2) return true;
@@ -532,7 +193,7 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     const Word& countWord = record.countWord;
     if (record.model == Model::ThreePL || record.model == Model::TwoPL) {
       if (record.count != 2) {
-        refuseWord("line " + std::to_string(countWord.line) + ": " + countText() +
+        refuseWord("line " + std::to_string(countWord.line) + ": " + countText(f.record, record) +
                    ": a " + (record.model == Model::ThreePL ? "3PL" : "2PL") +
                    " item has 2 categories" + formatNote);
         return false;
@@ -551,7 +212,7 @@ ItemFileResult readItemStream(std::istream& in, const DataFileSpec& spec, int sc
     if (lines >= needed) return true;
     refuse("line " + std::to_string(countWord.line) + " holds " + std::to_string(lines) + unit +
            ", column format " + spec.columnFormat + " reads " + std::to_string(needed) +
-           " for this item (" + countText() + "; one record per line)");
+           " for this item (" + countText(f.record, record) + "; one record per line)");
     return false;
   };
   // The intercepts of a table record: from D or N, or from its E or Q fields.
@@ -843,11 +504,4 @@ std::optional<std::int64_t> countRecordLinesOfFile(const DataFileSpec& spec) {
   } catch (const std::ios_base::failure&) {
     return std::nullopt;  // a read error: as a file that cannot be opened
   }
-}
-
-std::string columnFormatProblem(const std::string& columnFormat, int dimension) {
-  ItemFileOutputs out;
-  out.dimension = dimension;
-  const std::string problem = formatProblem(countFormat(columnFormat), out);
-  return problem.empty() ? problem : "column format " + columnFormat + " " + problem;
 }
