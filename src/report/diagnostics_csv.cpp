@@ -43,9 +43,12 @@ std::string entry(const std::vector<double>& values, std::size_t index) {
   return index < values.size() ? number(values[index]) : std::string();
 }
 
+// The columns beyond the slopes, there only when some item of the invocation is polytomous:
+// each item's model and category count, then its intercepts after the first (d_2 ..), empty
+// where an item has fewer.
 class Table {
  public:
-  explicit Table(int dimension) : dimension_(dimension) {}
+  Table(int dimension, int categories) : dimension_(dimension), categories_(categories) {}
 
   std::string header() const {
     std::vector<std::string> names = {"run",        "parameter_file", "pair", "entry",
@@ -56,6 +59,12 @@ class Table {
                                       "intercept_transformed", "intercept_difference"};
     for (const char* kind : {"slope_to_", "slope_transformed_", "slope_difference_"}) {
       for (int k = 1; k <= dimension_; ++k) names.push_back(kind + std::to_string(k));
+    }
+    if (categories_ > 2) {
+      names.insert(names.end(), {"item_model", "categories"});
+      for (const char* kind : {"intercept_to_", "intercept_transformed_", "intercept_difference_"}) {
+        for (int k = 2; k < categories_; ++k) names.push_back(kind + std::to_string(k));
+      }
     }
     return joined(names);
   }
@@ -104,6 +113,7 @@ class Table {
       for (const std::vector<double>* values : columns) {
         for (int k = 0; k < dimension_; ++k) fields.push_back(entry(*values, k));
       }
+      if (categories_ > 2) appendCategories(item, fields);
       rows += joined(fields);
     }
     return rows;
@@ -112,21 +122,42 @@ class Table {
  private:
   // An estimate row, padded with the empty item columns.
   std::string finish(std::vector<std::string> fields) const {
-    fields.resize(fields.size() + 7 + 3 * static_cast<std::size_t>(dimension_));
+    fields.resize(fields.size() + 7 + 3 * static_cast<std::size_t>(dimension_) +
+                  (categories_ > 2 ? 2 + 3 * static_cast<std::size_t>(categories_ - 2) : 0));
     return joined(fields);
   }
 
+  void appendCategories(const ItemDiagnostic& item, std::vector<std::string>& fields) const {
+    fields.push_back(item.categories > 2 ? item.kind : "dichotomous");
+    fields.push_back(std::to_string(item.categories));
+    std::vector<double> differences(item.toRest.size());
+    for (std::size_t k = 0; k < differences.size(); ++k) {
+      differences[k] = item.transformedRest[k] - item.toRest[k];
+    }
+    const std::vector<const std::vector<double>*> columns = {&item.toRest, &item.transformedRest,
+                                                             &differences};
+    for (const std::vector<double>* values : columns) {
+      for (int k = 0; k < categories_ - 2; ++k) fields.push_back(entry(*values, k));
+    }
+  }
+
   int dimension_;
+  int categories_;
 };
 
 }  // namespace
 
 std::string formatDiagnosticsCsv(const std::vector<RunResults>& runs) {
-  int dimension = 1;
+  int dimension = 1, categories = 2;
   for (const RunResults& run : runs) {
-    for (const PairOutcome& p : run.pairs) dimension = std::max(dimension, p.dimension);
+    for (const PairOutcome& p : run.pairs) {
+      dimension = std::max(dimension, p.dimension);
+      for (const ItemDiagnostic& item : p.itemDiagnostics) {
+        categories = std::max(categories, item.categories);
+      }
+    }
   }
-  const Table table(dimension);
+  const Table table(dimension, categories);
   std::string text = table.header();
   for (std::size_t r = 0; r < runs.size(); ++r) {
     int ordinal = 0;

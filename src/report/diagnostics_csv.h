@@ -3,8 +3,10 @@
 // Each pair gives first one "estimate" row per entry of M and t (its value, standard error and,
 // for the bootstrap, its 95 % interval), then one "item" row per common item (RMSD, largest
 // difference, share of the criterion, drift flag, and the To, transformed From and difference
-// of the intercept and of each slope). Columns that do not apply to a row are empty; numbers
-// are written in the shortest form that reads back to the same double, whatever the locale.
+// of the intercept and of each slope; when some item is polytomous, every item's model and
+// category count and the same three of its further intercepts). Columns that do not apply to
+// a row are empty; numbers are written in the shortest form that reads back to the same
+// double, whatever the locale.
 #pragma once
 
 #include <string>
