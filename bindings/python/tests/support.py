@@ -22,28 +22,49 @@ def read_parameter_file(path):
 
 
 def read_records(path, column_format, row_skip=""):
-    """Per record (one a line; row skips {N} and {N-M}) a dict of letter -> values."""
+    """Per record (one a line; row skips {N} and {N-M}) a dict of letter -> values. K and P
+    give the category count m, R then reads m - 2 words, and with M (1 or 3PL, 2 or graded,
+    2PL, gpcm) C reads a word of 3PL items only; "kind" is then the item's model."""
     skipped = set()
     for item in filter(None, row_skip.strip("{}").split(",")):
         first, _, last = item.partition("-")
         skipped.update(range(int(first), int(last or first) + 1))
     lines = [line.split() for line in Path(path).read_text().splitlines() if line.strip()]
+    letters = column_format.upper()
     records = []
     for words in (w for number, w in enumerate(lines, 1) if number not in skipped):
-        assert len(words) == len(column_format), (path, words)
-        record = {}
-        for letter, word in zip(column_format.upper(), words):
-            record.setdefault(letter, []).append(word)
-        records.append({letter: [float(w) for w in v] for letter, v in record.items()
-                        if letter != "X"})
+        record, m, kind, at = {}, 2, None, 0
+        for letter in letters:
+            count = {"R": m - 2, "C": 0 if "M" in letters and kind != "3pl" else 1}.get(letter, 1)
+            taken, at = words[at:at + count], at + count
+            if letter in "KP":
+                m, kind = int(taken[0]), kind or ("graded" if letter == "K" else "gpcm")
+            elif letter == "M":
+                kind = {"1": "3pl", "2": "graded"}.get(taken[0].lower(), taken[0].lower())
+            elif letter != "X" and taken:
+                record.setdefault(letter, []).extend(float(w) for w in taken)
+        assert at == len(words), (path, words)
+        records.append(dict(record, m=m, kind=kind) if kind else record)
     return records
 
 
 def read_item_table(path, column_format, row_skip=""):
     """k slopes, intercept and guessing per row; an intercept from difficulties B is
-    -(a b) over the record's last slopes, summed in the order the core sums it."""
+    -(a b) over the record's last slopes, summed in the order the core sums it. With K or P
+    (items of several categories): a dict of columns a1 .., model, d1 .. d(m-1) (NaN past an
+    item's last) and g."""
+    records = read_records(path, column_format, row_skip)
+    if "kind" in records[0]:
+        k, most = len(records[0]["A"]), max(r["m"] for r in records)
+        table = {f"a{j + 1}": [r["A"][j] for r in records] for j in range(k)}
+        table["model"] = [r["kind"] for r in records]
+        for j in range(most - 1):
+            table[f"d{j + 1}"] = [(r["D"] + r.get("R", []) + [np.nan] * most)[j]
+                                  for r in records]
+        table["g"] = [r.get("C", [0.0])[0] for r in records]
+        return table
     rows = []
-    for r in read_records(path, column_format, row_skip):
+    for r in records:
         slopes, intercept = r["A"], r.get("D", [0.0])[0]
         for b, a in zip(r.get("B", []), slopes[len(slopes) - len(r.get("B", [])):]):
             intercept += -b * a

@@ -13,7 +13,7 @@ import torvak
 from support import EXAMPLES, SOURCE_DIR, example_link_arguments
 
 EXAMPLE_NAMES = ["m1_1d", "m1_2d", "m3_1d_grid", "m3_2d_weighted", "m4_1d_grid",
-                 "m4_3d_empirical"]
+                 "m4_3d_empirical", "m1_2d_mixed", "m4_2d_mixed", "m3_1d_partial_credit"]
 
 
 def torvak_link_program():

@@ -10,7 +10,7 @@ source_dir <- function() {
 }
 
 example_names <- c("m1_1d", "m1_2d", "m3_1d_grid", "m3_2d_weighted", "m4_1d_grid",
-                   "m4_3d_empirical")
+                   "m4_3d_empirical", "m1_2d_mixed", "m4_2d_mixed", "m3_1d_partial_credit")
 
 # The examples copied to a new temporary folder (runs write their report files beside them).
 copy_examples <- function() {
@@ -66,6 +66,7 @@ read_columns <- function(dir, entry) {
 # An item file as a mirt-style table a1 .. ak, d, g; the X column, when there is one, gives
 # the row names. B is a difficulty: the intercept is -(a b) over the record's last slope.
 read_items <- function(dir, entry) {
+  if (grepl("[KP]", toupper(entry$format))) return(read_mixed_items(dir, entry))
   r <- read_columns(dir, entry)
   column <- function(letter) r$table[[which(r$letters == letter)[1L]]]
   slopes <- as.matrix(r$table[, r$letters == "A", drop = FALSE])
@@ -74,6 +75,52 @@ read_items <- function(dir, entry) {
   out <- cbind(unname(slopes), d, if ("C" %in% r$letters) column("C") else 0)
   colnames(out) <- c(paste0("a", seq_len(k)), "d", "g")
   if ("X" %in% r$letters) rownames(out) <- column("X")
+  out
+}
+
+# An item file whose records vary in length, K or P giving an item's category count m: R reads
+# m - 2 intercepts, and with M (1 or 3PL, 2 or graded, 2PL, gpcm) C reads a word of 3PL items
+# only. As a mirt table with a model column: a1 .. ak, model, d1 .. d(m-1) (NA past an item's
+# last intercept), g.
+read_mixed_items <- function(dir, entry) {
+  lines <- trimws(readLines(file.path(dir, entry$file)))
+  lines <- lines[nzchar(lines)]
+  skip <- skipped_lines(entry$skip)
+  if (length(skip)) lines <- lines[-skip]
+  letters <- strsplit(toupper(entry$format), "")[[1L]]
+  items <- lapply(strsplit(lines, "[[:space:]]+"), function(words) {
+    item <- list(m = 2L, kind = "", label = NA_character_)
+    at <- 0L
+    for (letter in letters) {
+      n <- if (letter == "R") item$m - 2L
+           else if (letter == "C" && "M" %in% letters && item$kind != "3pl") 0L else 1L
+      taken <- words[at + seq_len(n)]
+      at <- at + n
+      if (letter %in% c("K", "P")) {
+        item$m <- as.integer(taken)
+        if (!nzchar(item$kind)) item$kind <- if (letter == "K") "graded" else "gpcm"
+      } else if (letter == "M") {
+        item$kind <- switch(tolower(taken), `1` = "3pl", `2` = "graded", tolower(taken))
+      } else if (letter == "X") {
+        if (is.na(item$label)) item$label <- taken
+      } else {
+        item[[letter]] <- c(item[[letter]], as.numeric(taken))
+      }
+    }
+    stopifnot(at == length(words))
+    item
+  })
+  k <- sum(letters == "A")
+  most <- max(vapply(items, function(item) item$m, 0L))
+  numbers <- t(vapply(items, function(item) {
+    d <- c(item$D, item$R)
+    c(item$A, d, rep(NA, most - 1L - length(d)), if (length(item$C)) item$C else 0)
+  }, numeric(k + most)))
+  colnames(numbers) <- c(paste0("a", seq_len(k)), paste0("d", seq_len(most - 1L)), "g")
+  out <- data.frame(numbers[, seq_len(k), drop = FALSE],
+                    model = vapply(items, function(item) item$kind, ""),
+                    numbers[, -seq_len(k), drop = FALSE])
+  if ("X" %in% letters) rownames(out) <- vapply(items, function(item) item$label, "")
   out
 }
 
