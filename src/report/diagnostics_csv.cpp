@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "params/replace_file.h"
 
@@ -43,31 +44,25 @@ std::string entry(const std::vector<double>& values, std::size_t index) {
   return index < values.size() ? number(values[index]) : std::string();
 }
 
+// To, transformed From and their difference, each in width columns (empty past a vector's end).
+void appendCompared(const std::vector<double>& to, const std::vector<double>& transformed,
+                    int width, std::vector<std::string>& fields) {
+  std::vector<double> differences(std::min(to.size(), transformed.size()));
+  for (std::size_t k = 0; k < differences.size(); ++k) differences[k] = transformed[k] - to[k];
+  for (const std::vector<double>* values : {&to, &transformed, &std::as_const(differences)}) {
+    for (int k = 0; k < width; ++k) fields.push_back(entry(*values, k));
+  }
+}
+
 // The columns beyond the slopes, there only when some item of the invocation is polytomous:
 // each item's model and category count, then its intercepts after the first (d_2 ..), empty
 // where an item has fewer.
 class Table {
  public:
-  Table(int dimension, int categories) : dimension_(dimension), categories_(categories) {}
+  Table(int dimension, int categories)
+      : dimension_(dimension), categories_(categories), names_(columnNames()) {}
 
-  std::string header() const {
-    std::vector<std::string> names = {"run",        "parameter_file", "pair", "entry",
-                                      "from_file",  "to_file",        "model", "row",
-                                      "item",       "name",           "value", "se",
-                                      "lower",      "upper",          "rmsd", "max_difference",
-                                      "share",      "flagged",        "intercept_to",
-                                      "intercept_transformed", "intercept_difference"};
-    for (const char* kind : {"slope_to_", "slope_transformed_", "slope_difference_"}) {
-      for (int k = 1; k <= dimension_; ++k) names.push_back(kind + std::to_string(k));
-    }
-    if (categories_ > 2) {
-      names.insert(names.end(), {"item_model", "categories"});
-      for (const char* kind : {"intercept_to_", "intercept_transformed_", "intercept_difference_"}) {
-        for (int k = 2; k < categories_; ++k) names.push_back(kind + std::to_string(k));
-      }
-    }
-    return joined(names);
-  }
+  std::string header() const { return joined(names_); }
 
   std::string pairRows(int run, const std::string& file, int ordinal, const PairOutcome& p) const {
     const std::vector<std::string> head = {std::to_string(run), file, std::to_string(ordinal),
@@ -104,45 +99,46 @@ class Table {
                      item.flagged ? "1" : "0", number(item.toIntercept),
                      number(item.transformedIntercept),
                      number(item.interceptDifference())});
-      std::vector<double> differences(item.toSlopes.size());
-      for (std::size_t k = 0; k < differences.size(); ++k) {
-        differences[k] = item.slopeDifference(k);
+      appendCompared(item.toSlopes, item.transformedSlopes, dimension_, fields);
+      if (categories_ > 2) {
+        fields.push_back(item.categories > 2 ? item.kind : "dichotomous");
+        fields.push_back(std::to_string(item.categories));
+        appendCompared(item.toRest, item.transformedRest, categories_ - 2, fields);
       }
-      const std::vector<const std::vector<double>*> columns = {
-          &item.toSlopes, &item.transformedSlopes, &differences};
-      for (const std::vector<double>* values : columns) {
-        for (int k = 0; k < dimension_; ++k) fields.push_back(entry(*values, k));
-      }
-      if (categories_ > 2) appendCategories(item, fields);
       rows += joined(fields);
     }
     return rows;
   }
 
  private:
-  // An estimate row, padded with the empty item columns.
-  std::string finish(std::vector<std::string> fields) const {
-    fields.resize(fields.size() + 7 + 3 * static_cast<std::size_t>(dimension_) +
-                  (categories_ > 2 ? 2 + 3 * static_cast<std::size_t>(categories_ - 2) : 0));
-    return joined(fields);
+  std::vector<std::string> columnNames() const {
+    std::vector<std::string> names = {"run",        "parameter_file", "pair", "entry",
+                                      "from_file",  "to_file",        "model", "row",
+                                      "item",       "name",           "value", "se",
+                                      "lower",      "upper",          "rmsd", "max_difference",
+                                      "share",      "flagged",        "intercept_to",
+                                      "intercept_transformed", "intercept_difference"};
+    for (const char* kind : {"slope_to_", "slope_transformed_", "slope_difference_"}) {
+      for (int k = 1; k <= dimension_; ++k) names.push_back(kind + std::to_string(k));
+    }
+    if (categories_ > 2) {
+      names.insert(names.end(), {"item_model", "categories"});
+      for (const char* kind : {"intercept_to_", "intercept_transformed_", "intercept_difference_"}) {
+        for (int k = 2; k < categories_; ++k) names.push_back(kind + std::to_string(k));
+      }
+    }
+    return names;
   }
 
-  void appendCategories(const ItemDiagnostic& item, std::vector<std::string>& fields) const {
-    fields.push_back(item.categories > 2 ? item.kind : "dichotomous");
-    fields.push_back(std::to_string(item.categories));
-    std::vector<double> differences(item.toRest.size());
-    for (std::size_t k = 0; k < differences.size(); ++k) {
-      differences[k] = item.transformedRest[k] - item.toRest[k];
-    }
-    const std::vector<const std::vector<double>*> columns = {&item.toRest, &item.transformedRest,
-                                                             &differences};
-    for (const std::vector<double>* values : columns) {
-      for (int k = 0; k < categories_ - 2; ++k) fields.push_back(entry(*values, k));
-    }
+  // An estimate row, padded with the empty item columns.
+  std::string finish(std::vector<std::string> fields) const {
+    fields.resize(names_.size());
+    return joined(fields);
   }
 
   int dimension_;
   int categories_;
+  std::vector<std::string> names_;
 };
 
 }  // namespace
